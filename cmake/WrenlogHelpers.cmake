@@ -24,3 +24,12 @@ function(wl_add_test)
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# wl_add_bench(NAME bench_x SOURCES ... LIBRARIES ...)
+# A benchmark executable in build/bench, run by scripts/bench.sh, never by CTest.
+function(wl_add_bench)
+  cmake_parse_arguments(B "" "NAME" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${B_NAME} ${B_SOURCES})
+  set_target_properties(${B_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBRARIES})
+endfunction()
