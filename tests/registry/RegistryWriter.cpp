@@ -1,0 +1,28 @@
+// Writes values into one key of a registry database from a process of its
+// own, so tests can make two processes use the same key at once.
+//   registry_writer <database> <key> <value-prefix> <count>
+#include "RegistryStore.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 5)
+        return 2;
+    RegistryStore store(args.at(1));
+    const int count = args.at(4).toInt();
+    for (int i = 0; i < count; ++i) {
+        Registry::Key key;
+        if (store.createKey(Registry::CurrentUser, args.at(2), Registry::AllAccess, &key) != Registry::Success)
+            return 1;
+        const qint32 result = store.setValue(key, args.at(3) + QString::number(i), Registry::TypeDword,
+                                             RegistryStore::dwordData(i));
+        store.closeKey(key);
+        if (result != Registry::Success)
+            return 1;
+    }
+    return 0;
+}
