@@ -1,0 +1,26 @@
+#include "LedgerixImport.h"
+
+#include "LedgerixErrors.h"
+#include "LedgerixStdInterface.h"
+#include "ValueTyping.h"
+#include "VariantHelpers.h"
+
+namespace LedgerixImport {
+
+bool acceptSourceVersion(LedgerixStdInterface &source)
+{
+    const QVariant version = source.Version(false);
+    if (ValueTyping::IsDouble(version) && Variants::toDouble(version).value_or(0.0) >= 2.0)
+        return true;
+    LedgerixErrors::RaiseLibraryError(LedgerixErrors::IncompatibleVersion);
+    return false;
+}
+
+void copyFields(LedgerixStdInterface &source, const QStringList &sFieldNames, LedgerixStdInterface &target)
+{
+    const QString tab = ValueTyping::tab();
+    for (const QString &name : sFieldNames)
+        target.SetValue(name, source.GetValue(name, tab), tab);
+}
+
+} // namespace LedgerixImport
