@@ -1,0 +1,122 @@
+#include "PluginMenuItem.h"
+
+#include "Guard.h"
+#include "RuntimeErrors.h"
+
+namespace {
+
+QString label(const char *procedure)
+{
+    return QStringLiteral("PluginMenuItem") + QLatin1String(procedure);
+}
+
+} // namespace
+
+PluginMenuItem::PluginMenuItem(QObject *parent)
+    : QObject(parent)
+{
+}
+
+// The elements belong to the window and go with it.
+QAction *PluginMenuItem::menuElement() const
+{
+    if (!m_menuElement)
+        RuntimeErrors::raise(RuntimeErrors::ObjectNotSet, Guard::defaultSource());
+    return m_menuElement;
+}
+
+QAction *PluginMenuItem::dropDownEntry() const
+{
+    if (!m_dropDownEntry)
+        RuntimeErrors::raise(RuntimeErrors::ObjectNotSet, Guard::defaultSource());
+    return m_dropDownEntry;
+}
+
+QString PluginMenuItem::Caption() const
+{
+    return passOn(label(".Caption (Get)"), [&] {
+        QAction *element = menuElement();
+        return element->isSeparator() ? QStringLiteral("-") : element->text();
+    });
+}
+
+void PluginMenuItem::setCaption(const QString &caption)
+{
+    passOn(label(".Caption (Let)"), [&] {
+        QAction *element = menuElement();
+        QAction *entry = dropDownEntry();
+        element->setText(caption);
+        element->setSeparator(caption == QLatin1String("-"));
+        entry->setText(caption);
+    });
+}
+
+void PluginMenuItem::setEnabled(bool enabled)
+{
+    passOn(label(".Enabled (Let)"), [&] {
+        menuElement()->setEnabled(enabled);
+        dropDownEntry()->setEnabled(enabled);
+    });
+}
+
+bool PluginMenuItem::Enabled() const
+{
+    return passOn(label(".Enabled (Get)"), [&] { return menuElement()->isEnabled(); });
+}
+
+void PluginMenuItem::setChecked(bool checked)
+{
+    passOn(label(".Checked (Let)"), [&] {
+        QAction *element = menuElement();
+        element->setCheckable(true);
+        element->setChecked(checked);
+    });
+}
+
+bool PluginMenuItem::Checked() const
+{
+    // Passes failures on unchanged.
+    return menuElement()->isChecked();
+}
+
+void PluginMenuItem::setVisible(bool visible)
+{
+    // The label keeps its historical spelling: error logs and plug-ins match on it.
+    passOn(label(".Visisble (Let)"), [&] {
+        menuElement()->setVisible(visible);
+        dropDownEntry()->setVisible(visible);
+    });
+}
+
+bool PluginMenuItem::Visible() const
+{
+    return passOn(label(".Visible (Get)"), [&] { return menuElement()->isVisible(); });
+}
+
+qint32 PluginMenuItem::Index() const
+{
+    return passOn(label(".Index (Get)"), [&] {
+        menuElement();
+        return m_index;
+    });
+}
+
+void PluginMenuItem::attach(QAction *menuElement, QAction *dropDownEntry, qint32 index)
+{
+    passOn(label(".Initalize"), [&] {
+        if (!menuElement || !dropDownEntry)
+            RuntimeErrors::raise(RuntimeErrors::ObjectNotSet, Guard::defaultSource());
+        m_menuElement = menuElement;
+        m_dropDownEntry = dropDownEntry;
+        m_index = index;
+        for (QAction *action : {menuElement, dropDownEntry}) {
+            action->setEnabled(true);
+            action->setVisible(true);
+        }
+    });
+}
+
+void PluginMenuItem::MenuClick()
+{
+    passOn(label(".MenuClick"), [&] { emit Click(); });
+}

@@ -1,0 +1,223 @@
+#pragma once
+
+#include "NotificationSink.h"
+#include "WrenlogEnums.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QVariant>
+
+class PluginMenu;
+class PluginWindowFont;
+class PluginWindowHost;
+class QLineEdit;
+class QWidget;
+
+/**
+ * The plug-ins' view of the debug window, shared by every plug-in.
+ *
+ * Members print into the debug text, format it, drive the top text box and
+ * restyle the window; each one fetches its target from the window at the
+ * moment of the call and keeps nothing itself. Rich-text members reach the
+ * view's properties of the same names.
+ *
+ * The window tells the plug-ins what happens through Notify(), which raises one
+ * of the 30 events below on every listener, synchronously and in connection
+ * order. Events that can be cancelled take Cancel by reference: connect them
+ * directly (the default for objects of the user-interface thread).
+ *
+ *     connect(window, &PluginWindow::BeforeEraseAll, this, [](bool &Cancel) { Cancel = true; });
+ *
+ * The four events whose names are also members' names carry the suffix
+ * "Event": DebugShowEvent, DebugPrintEvent, OnTopEvent and FoldEvent.
+ *
+ * Failures leave every member as AutomationError with "PluginWindow." and the
+ * member's label added to the source.
+ */
+class PluginWindow : public QObject, public NotificationSink
+{
+    Q_OBJECT
+
+public:
+    explicit PluginWindow(PluginWindowHost *host, QObject *parent = nullptr);
+    ~PluginWindow() override;
+
+    void DebugPrint(const QString &Text, qint32 Colour = wlogNormal, bool CrLF = true);
+    void DebugShow(const QString &Pass = QString());
+    qint32 ShowMessage(qint32 MsgBoxType, const QString &Text, const QString &Caption = QString());
+    void EraseAll();
+    void setWrap(bool wrap);
+    bool Wrap();
+    void setOnTop(bool onTop);
+    bool OnTop();
+    void setFold(bool fold);
+    bool Fold();
+    qint32 BackColour();
+    void setBackColour(qint32 colour);
+    bool DisableNoScroll();
+    void setDisableNoScroll(bool value);
+    bool Enabled();
+    void setEnabled(bool value);
+    QString FileName();
+    void setFileName(const QString &value);
+    qint32 Find(const QString &sFindText, qint32 nStart = 0);
+    /// A new wrapper of the rich-text view's font; the caller owns it.
+    PluginWindowFont *Font();
+    qint32 GetLineFromChar(qint32 lChar);
+    bool HideSelection();
+    void setHideSelection(bool value);
+    void LoadFile(const QVariant &bstrFileName);
+    bool Locked();
+    void setLocked(bool value);
+    qint32 RightMargin();
+    void setRightMargin(qint32 value);
+    void Refresh();
+    void SaveFile(const QVariant &FileName, RTBFileTypeEnum FileTypeFlag = wlog_RTF);
+    qint32 ScrollBars();
+    void setScrollBars(RTBScrollBarsEnum value);
+    qint32 SelAlignment();
+    void setSelAlignment(RTBSelAllignmentEnum value);
+    QVariant SelBold();
+    void setSelBold(const QVariant &value);
+    QVariant SelBullet();
+    void setSelBullet(const QVariant &value);
+    QVariant SelCharOffset();
+    void setSelCharOffset(const QVariant &value);
+    qint32 SelColor();
+    void setSelColor(qint32 value);
+    QString SelFontName();
+    void setSelFontName(const QString &value);
+    qint32 SelFontSize();
+    void setSelFontSize(qint32 value);
+    qint32 SelHangingIndent();
+    void setSelHangingIndent(qint32 value);
+    qint32 SelIndent();
+    void setSelIndent(qint32 value);
+    QVariant SelItalic();
+    void setSelItalic(const QVariant &value);
+    qint32 SelLength();
+    void setSelLength(qint32 value);
+    void SelPrint(const QVariant &hdc, const QVariant &vStartDoc = QVariant());
+    QVariant SelProtected();
+    void setSelProtected(const QVariant &value);
+    qint32 SelRightIndent();
+    void setSelRightIndent(qint32 value);
+    QString SelRTF();
+    void setSelRTF(const QString &value);
+    qint32 SelStart();
+    void setSelStart(qint32 value);
+    QVariant SelStrikeThru();
+    void setSelStrikeThru(const QVariant &value);
+    qint32 SelTabCount();
+    void setSelTabCount(qint32 value);
+    qint32 SelTabs(qint32 Element);
+    void setSelTabs(qint32 Element, qint32 value);
+    QString SelText();
+    void setSelText(const QString &value);
+    QVariant SelUnderline();
+    void setSelUnderline(const QVariant &value);
+    QString Text();
+    void setText(const QString &value);
+    QString TextRTF();
+    void setTextRTF(const QString &value);
+    qint32 TopTextBackColour();
+    void setTopTextBackColour(qint32 colour);
+    bool TopTextEnabled();
+    void setTopTextEnabled(bool value);
+    /// A new wrapper of the top text box's font; the caller owns it.
+    PluginWindowFont *TopTextFont();
+    qint32 TopTextForeColour();
+    void setTopTextForeColour(qint32 colour);
+    bool TopTextLocked();
+    void setTopTextLocked(bool value);
+    QString TopTextPasswordChar();
+    void setTopTextPasswordChar(const QString &value);
+    void TopTextRefresh();
+    qint32 TopTextSelLength();
+    void setTopTextSelLength(qint32 value);
+    qint32 TopTextSelStart();
+    void setTopTextSelStart(qint32 value);
+    QString TopTextSelText();
+    void setTopTextSelText(const QString &value);
+    void TopTextSetFocus();
+    QString TopText();
+    void setTopText(const QString &value);
+    qint32 Width();
+    void setWidth(qint32 twips);
+    qint32 Height();
+    void setHeight(qint32 twips);
+    qint32 ScaleHeight();
+    qint32 ScaleWidth();
+    qint32 Top();
+    void setTop(qint32 twips);
+    qint32 Left();
+    void setLeft(qint32 twips);
+    QString Caption();
+    PluginMenu *Menu();
+    QWidget *MainForm();
+    QObject *ToolBar();
+    QObject *FileTypes();
+    void setDefaultFileTypeFilter(QObject *fileType);
+    QObject *DefaultFileTypeFilter();
+    void setDefaultFileName(const QString &name);
+    QString DefaultFileName();
+    QVariant hWnd();
+    void SetFocus();
+    void setCaption(const QString &caption);
+    void PrintIt();
+    qint32 BackColor() { return BackColour(); }
+    void setBackColor(qint32 colour) { setBackColour(colour); }
+    qint32 SelColour() { return SelColor(); }
+    void setSelColour(qint32 colour) { setSelColor(colour); }
+    qint32 TopTextBackColor() { return TopTextBackColour(); }
+    void setTopTextBackColor(qint32 colour) { setTopTextBackColour(colour); }
+    qint32 TopTextForeColor() { return TopTextForeColour(); }
+    void setTopTextForeColor(qint32 colour) { setTopTextForeColour(colour); }
+
+    /// Host side: raises the event of a notification code; code 16 clicks
+    /// plug-in menu item number values, code 22 and unknown codes do nothing.
+    void Notify(qint32 code, const QVariant &values, bool &cancel) override;
+
+signals:
+    void DebugShowEvent();
+    void DebugPrintEvent(const QString &Text, qint32 Colour, bool CrLfAtEnd, bool &Cancel);
+    void Ready();
+    void Busy(bool IsBusy);
+    void OnTopEvent(bool IsOnTop);
+    void FoldEvent(bool IsFolded);
+    void BeforeOpen(bool &Cancel);
+    void AfterOpen(const QString &Path);
+    void BeforeSave(bool &Cancel);
+    void AfterSave(const QString &Path);
+    void BeforeEraseAll(bool &Cancel);
+    void AfterEraseAll();
+    void KeyPress(qint32 KeyCode, qint32 Shift);
+    void Activate();
+    void DeActivate();
+    void Resize();
+    void BeforeQuit(bool &Cancel);
+    void Move();
+    void GotFocus();
+    void LostFocus();
+    void MouseMove(qint16 &Button, qint16 &Shift, float &x, float &y);
+    void SelChange();
+    void Click();
+    void DblClick();
+    void Change();
+    void Translucency(bool Translucent);
+    void TopTextChange();
+    void TopTextKeyPress(qint16 KeyAscii);
+    void TopTextLostFocus();
+    void TopTextGotFocus();
+
+private:
+    PluginWindowHost *host();
+    QWidget *form();
+    QWidget *richText();
+    QLineEdit *topText();
+    QVariant richGet(const char *property);
+    void richSet(const char *property, const QVariant &value);
+
+    PluginWindowHost *m_host;
+    PluginMenu *m_menu;
+};

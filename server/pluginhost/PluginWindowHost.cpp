@@ -1,0 +1,3 @@
+#include "PluginWindowHost.h"
+
+PluginWindowHost::~PluginWindowHost() = default;

@@ -1,0 +1,3 @@
+#include "WrenlogPluginLibrary.h"
+
+WrenlogPluginLibrary::~WrenlogPluginLibrary() = default;
