@@ -70,6 +70,7 @@ void PluginMenuItem::setChecked(bool checked)
         QAction *element = menuElement();
         element->setCheckable(true);
         element->setChecked(checked);
+        m_checked = checked;
     });
 }
 
@@ -113,6 +114,12 @@ void PluginMenuItem::attach(QAction *menuElement, QAction *dropDownEntry, qint32
             action->setEnabled(true);
             action->setVisible(true);
         }
+        // Picking a checkable entry flips its mark; only the plug-in sets it.
+        m_checked = menuElement->isChecked();
+        connect(menuElement, &QAction::triggered, this, [this] {
+            if (m_menuElement)
+                m_menuElement->setChecked(m_checked);
+        });
     });
 }
 

@@ -46,4 +46,5 @@ private:
     QPointer<QAction> m_menuElement;
     QPointer<QAction> m_dropDownEntry;
     qint32 m_index = 0;
+    bool m_checked = false;
 };

@@ -1,5 +1,6 @@
 #include "PluginWindow.h"
 
+#include "GlobalLibrary.h"
 #include "Guard.h"
 #include "LateBinding.h"
 #include "PluginMenu.h"
@@ -145,10 +146,9 @@ void PluginWindow::DebugShow(const QString &Pass)
 
 qint32 PluginWindow::ShowMessage(qint32 MsgBoxType, const QString &Text, const QString &Caption)
 {
-    return passOn(label(".ShowMessage"), [&] {
-        const QString title = Caption.isEmpty() ? QGuiApplication::applicationDisplayName() : Caption;
-        return host()->hostShowMessage(MsgBoxType, Text, title);
-    });
+    // The same box as GlobalLibrary's, which titles it with the application's
+    // title when Caption is empty.
+    return passOn(label(".ShowMessage"), [&] { return GlobalLibrary().ShowMessage(MsgBoxType, Caption, Text); });
 }
 
 void PluginWindow::EraseAll()
@@ -422,10 +422,6 @@ void PluginWindow::SetFocus()
     window->setFocus(Qt::OtherFocusReason);
 }
 
-void PluginWindow::PrintIt()
-{
-    passOn(label(".PrintIt"), [&] { host()->hostPrintIt(); });
-}
 
 void PluginWindow::Notify(qint32 code, const QVariant &values, bool &cancel)
 {

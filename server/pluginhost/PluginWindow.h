@@ -4,14 +4,19 @@
 #include "WrenlogEnums.h"
 
 #include <QObject>
+#include <QPrinter>
 #include <QPointer>
 #include <QVariant>
+
+#include <functional>
+#include <memory>
 
 class PluginMenu;
 class PluginWindowFont;
 class PluginWindowHost;
 class QLineEdit;
 class QWidget;
+class RichTextView;
 
 /**
  * The plug-ins' view of the debug window, shared by every plug-in.
@@ -34,6 +39,8 @@ class QWidget;
  * Failures leave every member as AutomationError with "PluginWindow." and the
  * member's label added to the source.
  */
+Q_DECLARE_METATYPE(QPrinter *)
+
 class PluginWindow : public QObject, public NotificationSink
 {
     Q_OBJECT
@@ -97,6 +104,7 @@ public:
     void setSelItalic(const QVariant &value);
     qint32 SelLength();
     void setSelLength(qint32 value);
+    /// hdc holds the QPrinter * to print on.
     void SelPrint(const QVariant &hdc, const QVariant &vStartDoc = QVariant());
     QVariant SelProtected();
     void setSelProtected(const QVariant &value);
@@ -174,6 +182,9 @@ public:
     qint32 TopTextForeColor() { return TopTextForeColour(); }
     void setTopTextForeColor(qint32 colour) { setTopTextForeColour(colour); }
 
+    /// Where PrintIt prints: the default printer unless a factory is set (tests print to PDF).
+    static void setPrinterFactory(std::function<std::unique_ptr<QPrinter>()> factory);
+
     /// Host side: raises the event of a notification code; code 16 clicks
     /// plug-in menu item number values, code 22 and unknown codes do nothing.
     void Notify(qint32 code, const QVariant &values, bool &cancel) override;
@@ -213,10 +224,8 @@ signals:
 private:
     PluginWindowHost *host();
     QWidget *form();
-    QWidget *richText();
+    RichTextView *richText();
     QLineEdit *topText();
-    QVariant richGet(const char *property);
-    void richSet(const char *property, const QVariant &value);
 
     PluginWindowHost *m_host;
     PluginMenu *m_menu;

@@ -7,6 +7,7 @@ class QAction;
 class QLineEdit;
 class QObject;
 class QWidget;
+class RichTextView;
 
 /**
  * What the plug-in facade needs of the debug window it stands for.
@@ -26,8 +27,7 @@ public:
     virtual ~PluginWindowHost();
 
     virtual QWidget *hostForm() = 0;
-    /// The rich-text view; the facade reaches its members by name.
-    virtual QWidget *hostRichText() = 0;
+    virtual RichTextView *hostRichText() = 0;
     virtual QLineEdit *hostTopText() = 0;
     virtual QObject *hostToolBar() = 0;
 
@@ -38,10 +38,6 @@ public:
     virtual void hostSetOnTop(bool onTop) = 0;
     virtual bool hostFold() = 0;
     virtual void hostSetFold(bool fold) = 0;
-    /// A message box without owner; returns the id of the button pressed.
-    virtual qint32 hostShowMessage(qint32 msgBoxType, const QString &text, const QString &caption) = 0;
-    /// Prints the selection, or the whole text when nothing is selected, on the default printer.
-    virtual void hostPrintIt() = 0;
 
     virtual QObject *hostFileTypes() = 0;
     virtual QObject *hostDefaultFilter() = 0;
