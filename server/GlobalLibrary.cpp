@@ -1,6 +1,7 @@
 #include "GlobalLibrary.h"
 
 #include "Guard.h"
+#include "MessageBox.h"
 #include "TranslucentWindows.h"
 
 #include <QApplication>
@@ -28,10 +29,11 @@ QString GlobalLibrary::applicationTitle()
 
 qint32 GlobalLibrary::ShowMessage(qint32 WindowType, const QString &Caption, const QString &Text)
 {
-    Q_UNUSED(WindowType);
-    Q_UNUSED(Caption);
-    Q_UNUSED(Text);
-    return 0;
+    qint32 answer = 0;
+    quietly([&] {
+        answer = MessageBox::show(WindowType, Caption.isEmpty() ? applicationTitle() : Caption, Text);
+    });
+    return answer;
 }
 
 void GlobalLibrary::MakeTranslucent(qulonglong hWnd)

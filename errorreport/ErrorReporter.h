@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+class AutomationError;
+
+/**
+ * Shows trapped failures in the error dialog, for one program: its name in the
+ * dialog's caption and its folder for error.log.
+ *
+ * The server installs the one for its executable as the report hook, so that
+ * every window handler guarded with reportFailure() ends up here:
+ *
+ *     ErrorReporter::forApplication().installAsReportHook();
+ */
+class ErrorReporter
+{
+public:
+    ErrorReporter(QString programName, QString folder);
+
+    /// The running executable's name without extension, and its folder.
+    static ErrorReporter forApplication();
+    /// A library's file name without extension, and its folder, found from
+    /// any address inside that library (for a plug-in's own copy).
+    static ErrorReporter forLibraryContaining(const void *address);
+
+    /// Fills the dialog and shows it modally; returns when it is closed.
+    void ShowError(const AutomationError &oErr, const QString &sSourceName,
+                   bool bSaveLog = false) const;
+    /// Makes this reporter the process's report hook.
+    void installAsReportHook() const;
+
+    const QString &programName() const { return m_programName; }
+    const QString &folder() const { return m_folder; }
+
+private:
+    QString m_programName;
+    QString m_folder;
+};
