@@ -169,12 +169,14 @@ void RichTextEditor::mouseMoveEvent(QMouseEvent *event)
 void RichTextEditor::focusInEvent(QFocusEvent *event)
 {
     QTextEdit::focusInEvent(event);
+    m_view->focusChanged();
     emit m_view->GotFocus();
 }
 
 void RichTextEditor::focusOutEvent(QFocusEvent *event)
 {
     QTextEdit::focusOutEvent(event);
+    m_view->focusChanged();
     emit m_view->LostFocus();
 }
 

@@ -1,6 +1,7 @@
 #include "RichTextView.h"
 
 #include "RichTextEditor.h"
+#include "LazyTextLayout.h"
 #include "RichTextFormat.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -89,6 +90,8 @@ RichTextView::RichTextView(QWidget *parent)
     m_document = new QTextDocument(this);
     m_document->setUndoRedoEnabled(false);
     m_document->setDocumentMargin(2);
+    m_layout = new LazyTextLayout(m_document);
+    m_document->setDocumentLayout(m_layout);
     m_editor = new RichTextEditor(this);
     m_editor->setDocument(m_document);
     m_editor->setAcceptRichText(true);
@@ -104,6 +107,7 @@ RichTextView::RichTextView(QWidget *parent)
     connect(m_document, &QTextDocument::contentsChanged, this, &RichTextView::Change);
     connect(m_editor, &QTextEdit::cursorPositionChanged, this, &RichTextView::takeCursorFromEditor);
     connect(m_editor, &QTextEdit::selectionChanged, this, &RichTextView::takeCursorFromEditor);
+    m_editor->setLineWrapMode(QTextEdit::WidgetWidth);
     setRightMargin(0);
     setScrollBars(BothBars);
 }
@@ -157,6 +161,7 @@ void RichTextView::flushCursorToEditor()
     if (!m_editorBehind || m_editBlocks > 0)
         return;
     m_syncing = true;
+    m_layout->updateSizeNow();
     m_editor->setTextCursor(m_selection);
     m_syncing = false;
     m_editorBehind = false;
@@ -801,16 +806,7 @@ bool RichTextView::HideSelection() const
 void RichTextView::setHideSelection(bool on)
 {
     m_hideSelection = on;
-    QPalette palette = m_editor->palette();
-    if (on) {
-        palette.setBrush(QPalette::Inactive, QPalette::Highlight, Qt::NoBrush);
-        palette.setBrush(QPalette::Inactive, QPalette::HighlightedText, Qt::NoBrush);
-    } else {
-        palette.setBrush(QPalette::Inactive, QPalette::Highlight, palette.brush(QPalette::Active, QPalette::Highlight));
-        palette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
-                         palette.brush(QPalette::Active, QPalette::HighlightedText));
-    }
-    m_editor->setPalette(palette);
+    m_layout->setSelectionShown(!on || m_editor->hasFocus());
 }
 
 bool RichTextView::Locked() const
@@ -833,12 +829,7 @@ void RichTextView::setRightMargin(qint32 twips)
     if (twips < 0)
         raiseInvalidValue();
     m_rightMargin = twips;
-    if (twips == 0) {
-        m_editor->setLineWrapMode(QTextEdit::WidgetWidth);
-    } else {
-        m_editor->setLineWrapMode(QTextEdit::FixedPixelWidth);
-        m_editor->setLineWrapColumnOrWidth(int(std::lround(toPixels(twips))));
-    }
+    m_layout->setFixedWrapWidth(twips == 0 ? 0 : toPixels(twips));
 }
 
 qint32 RichTextView::ScrollBars() const
@@ -888,14 +879,11 @@ qint32 RichTextView::GetLineFromChar(qint32 charPosition) const
 {
     const DocPosition position = toDocument(CrLfPosition{qMax(0, charPosition)});
     const QTextBlock target = m_document->findBlock(position.value);
-    qint32 line = 0;
-    for (QTextBlock block = m_document->begin(); block.isValid() && block != target; block = block.next())
-        line += qMax(1, block.layout()->lineCount());
-    if (const QTextLayout *layout = target.layout(); layout && layout->lineCount() > 0) {
-        const QTextLine inBlock = layout->lineForTextPosition(position.value - target.position());
-        if (inBlock.isValid())
-            line += inBlock.lineNumber();
-    }
+    qint32 line = m_layout->linesBefore(target);
+    m_layout->blockBoundingRect(target);
+    const QTextLine inBlock = target.layout()->lineForTextPosition(position.value - target.position());
+    if (inBlock.isValid())
+        line += inBlock.lineNumber();
     return line;
 }
 
@@ -995,4 +983,9 @@ void RichTextView::deleteSelection()
 void RichTextView::selectAll()
 {
     moveSelection(DocPosition{0}, TextPosition::end(*m_document));
+}
+
+void RichTextView::focusChanged()
+{
+    m_layout->setSelectionShown(!m_hideSelection || m_editor->hasFocus());
 }

@@ -202,6 +202,7 @@ private:
     void takeCursorFromEditor();
     bool userEditAllowed(const QTextCursor &range) const;
     void allowUserUndo();
+    void focusChanged();
     void markProtected(bool any) { m_anyProtected = m_anyProtected || any; }
 
     void moveSelection(DocPosition anchor, DocPosition position);
