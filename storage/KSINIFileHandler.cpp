@@ -1,11 +1,13 @@
 #include "KSINIFileHandler.h"
 
 #include "Guard.h"
+#include "KSStorageString.h"
 #include "LedgerixErrors.h"
 #include "LedgerixImport.h"
 #include "LedgerixVersion.h"
 #include "PrivateProfile.h"
 #include "RuntimeErrors.h"
+#include "StorageStringImport.h"
 #include "ValueTyping.h"
 
 #include <QCoreApplication>
@@ -15,18 +17,6 @@
 namespace {
 
 const QString defaultSection = QStringLiteral("DEFAULT");
-
-/// Trims blanks (spaces) at both ends, as names given to the class are trimmed.
-QString trimmedBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 QString currentProgramFolder()
 {
@@ -89,7 +79,7 @@ QString KSINIFileHandler::Path() const
 void KSINIFileHandler::setSection(const QString &sSection)
 {
     passOn(label(".Section (Let)"), [&] {
-        const QString name = trimmedBlanks(sSection);
+        const QString name = ValueTyping::TrimBlanks(sSection);
         if (name.contains(u'[') || name.contains(u']'))
             LedgerixErrors::RaiseLibraryError(LedgerixErrors::IllegalCharacters);
         m_section = name.isEmpty() ? defaultSection : name;
@@ -113,8 +103,13 @@ void KSINIFileHandler::setValue(const QVariant &vValue)
         auto *source = qobject_cast<LedgerixStdInterface *>(object);
         const QByteArrayView kind = source ? QByteArrayView(source->metaObject()->className()) : QByteArrayView();
         // The class name decides, tested in this order: storage string, registry key, INI file.
-        //   KSStorageString: one section per page (an unnamed page becomes "DEFAULT").
         //   KSRegistryKey: the key's values, then each sub-key's, one section each.
+        if (kind == "KSStorageString") {
+            // One section per page (an unnamed page becomes "DEFAULT").
+            if (LedgerixImport::acceptSourceVersion(*source))
+                StorageStringImport::intoIni(*this, static_cast<KSStorageString &>(*source));
+            return;
+        }
         if (kind == "KSINIFileHandler") {
             if (LedgerixImport::acceptSourceVersion(*source))
                 importIniFile(static_cast<KSINIFileHandler &>(*source));
@@ -142,7 +137,7 @@ QString KSINIFileHandler::Version(bool bShow)
 bool KSINIFileHandler::SetValue(const QString &sFieldName, const QVariant &vValue, const QString &sArrayDelim)
 {
     return passOn(label(".SetValue"), [&] {
-        const QString name = trimmedBlanks(sFieldName);
+        const QString name = ValueTyping::TrimBlanks(sFieldName);
         if (name.isEmpty())
             LedgerixErrors::RaiseLibraryError(LedgerixErrors::ZeroLengthFieldName);
         const QString text = ValueTyping::StoredText(vValue, sArrayDelim);

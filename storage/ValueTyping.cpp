@@ -159,6 +159,17 @@ QString StoredText(const QVariant &vValue, const QString &sDelimiter)
     return std::move(*text);
 }
 
+QString TrimBlanks(const QString &sText)
+{
+    qsizetype begin = 0;
+    qsizetype end = sText.size();
+    while (begin < end && sText[begin] == u' ')
+        ++begin;
+    while (end > begin && sText[end - 1] == u' ')
+        --end;
+    return sText.mid(begin, end - begin);
+}
+
 QObject *ObjectOf(const QVariant &vValue)
 {
     if (!(vValue.metaType().flags() & QMetaType::PointerToQObject))

@@ -52,6 +52,10 @@ std::optional<qsizetype> SafeUpperBound(const QVariant &vArray, int nDimension =
 /// text; type mismatch (13) for values without text (objects, nested arrays).
 QString StoredText(const QVariant &vValue, const QString &sDelimiter);
 
+/// Trims blanks (spaces only, not tabs or line breaks) at both ends, as the
+/// library trims the names given to it.
+QString TrimBlanks(const QString &sText);
+
 /// The object an assigned value holds (a QVariant of any QObject pointer), or nullptr.
 QObject *ObjectOf(const QVariant &vValue);
 

@@ -1,0 +1,154 @@
+#include "StorageStringText.h"
+
+namespace StorageStringText {
+
+namespace {
+
+const QString lineBreak = QStringLiteral("\r\n");
+
+qint32 toPosition(qsizetype index)
+{
+    return index < 0 ? 0 : qint32(index + 1);
+}
+
+} // namespace
+
+qint32 lineCount(const QString &text)
+{
+    if (text.isEmpty())
+        return 0;
+    return qint32(text.count(lineBreak) + 1);
+}
+
+qint32 lineNumberAt(const QString &text, qint32 cursor)
+{
+    if (cursor <= 0 || text.isEmpty())
+        return 0;
+    return qint32(QStringView(text).left(cursor).count(lineBreak) + 1);
+}
+
+std::optional<qint32> cursorForLine(const QString &text, qint32 line)
+{
+    if (line == 1)
+        return 1;
+    if (line < 1)
+        return std::nullopt;
+    qsizetype at = -2;
+    for (qint32 n = 1; n < line; ++n) {
+        at = text.indexOf(lineBreak, at + 2);
+        if (at < 0)
+            return std::nullopt;
+    }
+    return qint32(at + 2);
+}
+
+std::optional<QString> line(const QString &text, qint32 line)
+{
+    if (line < 1 || text.isEmpty())
+        return std::nullopt;
+    qsizetype begin = 0;
+    for (qint32 n = 1; n < line; ++n) {
+        const qsizetype at = text.indexOf(lineBreak, begin);
+        if (at < 0)
+            return std::nullopt;
+        begin = at + 2;
+    }
+    const qsizetype end = text.indexOf(lineBreak, begin);
+    return text.mid(begin, end < 0 ? -1 : end - begin);
+}
+
+qint32 findDown(const QString &source, const QString &needle, qint32 start, Qt::CaseSensitivity cs)
+{
+    if (needle.isEmpty())
+        return 0;
+    return toPosition(source.indexOf(needle, std::max(start, 1) - 1, cs));
+}
+
+qint32 findUp(const QString &source, const QString &needle, qint32 start, Qt::CaseSensitivity cs)
+{
+    if (needle.isEmpty())
+        return 0;
+    const qsizetype end = std::min<qsizetype>(start, source.size());
+    // The occurrence must end at or before `end`, so it starts at index end - length at the latest.
+    const qsizetype from = end - needle.size();
+    if (from < 0)
+        return 0;
+    return toPosition(source.lastIndexOf(needle, from, cs));
+}
+
+QList<qint32> findAll(const QString &source, const QString &needle, qint32 start, Qt::CaseSensitivity cs)
+{
+    QList<qint32> hits;
+    if (needle.isEmpty())
+        return hits;
+    qsizetype from = std::max(start, 1) - 1;
+    while (from <= source.size()) {
+        const qsizetype at = source.indexOf(needle, from, cs);
+        if (at < 0)
+            break;
+        hits.append(qint32(at + 1));
+        from = at + needle.size();
+    }
+    return hits;
+}
+
+Replacement replace(const QString &source, const QString &needle, const QString &with, qint32 start,
+                    Qt::CaseSensitivity cs, bool all, bool up)
+{
+    Replacement result;
+    if (needle.isEmpty())
+        return result;
+
+    // 0-based starts of the occurrences to replace, ascending.
+    QList<qsizetype> hits;
+    if (!up) {
+        qsizetype from = std::max(start, 1) - 1;
+        while (from <= source.size()) {
+            const qsizetype at = source.indexOf(needle, from, cs);
+            if (at < 0)
+                break;
+            hits.append(at);
+            if (!all)
+                break;
+            from = at + needle.size();
+        }
+    } else {
+        qsizetype from = std::min<qsizetype>(start, source.size()) - needle.size();
+        while (from >= 0) {
+            const qsizetype at = source.lastIndexOf(needle, from, cs);
+            if (at < 0)
+                break;
+            hits.prepend(at);
+            if (!all)
+                break;
+            from = at - needle.size();
+        }
+    }
+    if (hits.isEmpty())
+        return result;
+
+    QString text;
+    text.reserve(source.size() + hits.size() * (with.size() - needle.size()));
+    qsizetype copied = 0;
+    for (qsizetype at : hits) {
+        text.append(QStringView(source).mid(copied, at - copied));
+        text.append(with);
+        copied = at + needle.size();
+    }
+    text.append(QStringView(source).mid(copied));
+
+    result.count = qint32(hits.size());
+    if (!up) {
+        // The last replacement stands where its occurrence stood, shifted by the earlier ones.
+        const qsizetype last = hits.last() + (hits.size() - 1) * (with.size() - needle.size());
+        result.cursor = qint32(last + with.size() + 1);
+    } else {
+        // Searching up, "just after" the last replacement made is just before the
+        // first character of the one nearest the text's start.
+        result.cursor = qint32(hits.first());
+    }
+    result.text = std::move(text);
+    return result;
+}
+
+} // namespace StorageStringText
