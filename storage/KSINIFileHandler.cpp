@@ -1,11 +1,13 @@
 #include "KSINIFileHandler.h"
 
 #include "Guard.h"
+#include "KSRegistryKey.h"
 #include "KSStorageString.h"
 #include "LedgerixErrors.h"
 #include "LedgerixImport.h"
 #include "LedgerixVersion.h"
 #include "PrivateProfile.h"
+#include "RegistryImport.h"
 #include "RuntimeErrors.h"
 #include "StorageStringImport.h"
 #include "ValueTyping.h"
@@ -103,11 +105,16 @@ void KSINIFileHandler::setValue(const QVariant &vValue)
         auto *source = qobject_cast<LedgerixStdInterface *>(object);
         const QByteArrayView kind = source ? QByteArrayView(source->metaObject()->className()) : QByteArrayView();
         // The class name decides, tested in this order: storage string, registry key, INI file.
-        //   KSRegistryKey: the key's values, then each sub-key's, one section each.
         if (kind == "KSStorageString") {
             // One section per page (an unnamed page becomes "DEFAULT").
             if (LedgerixImport::acceptSourceVersion(*source))
                 StorageStringImport::intoIni(*this, static_cast<KSStorageString &>(*source));
+            return;
+        }
+        if (kind == "KSRegistryKey") {
+            // The key's values, then each sub-key's, one section each.
+            if (LedgerixImport::acceptSourceVersion(*source))
+                RegistryImport::intoIni(*this, static_cast<KSRegistryKey &>(*source));
             return;
         }
         if (kind == "KSINIFileHandler") {

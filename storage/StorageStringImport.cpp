@@ -1,9 +1,11 @@
 #include "StorageStringImport.h"
 
 #include "KSINIFileHandler.h"
+#include "KSRegistryKey.h"
 #include "KSStorageString.h"
 #include "LedgerixErrors.h"
 #include "LedgerixImport.h"
+#include "RegistryImport.h"
 
 namespace StorageStringImport {
 
@@ -67,6 +69,8 @@ void intoStorageString(KSStorageString &target, QObject &source)
     const QByteArrayView kind(source.metaObject()->className());
     if (kind == "KSStorageString")
         fromStorageString(target, static_cast<KSStorageString &>(source));
+    else if (kind == "KSRegistryKey")
+        RegistryImport::intoStorageString(target, static_cast<KSRegistryKey &>(source));
     else if (kind == "KSINIFileHandler")
         fromIni(target, static_cast<KSINIFileHandler &>(source));
 }

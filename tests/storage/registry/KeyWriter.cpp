@@ -1,0 +1,28 @@
+// Writes values through KSRegistryKey from a process of its own, for the test
+// of two processes writing the same key.
+//   ledgerix_key_writer <key path> <value prefix> <count>
+#include "KSRegistryKey.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4)
+        return 2;
+    try {
+        KSRegistryKey key;
+        LedgerixStdInterface &store = key;
+        store.setPath(args.at(1));
+        const int count = args.at(3).toInt();
+        for (int i = 0; i < count; ++i) {
+            if (!key.SetValue(args.at(2) + QString::number(i), i))
+                return 1;
+        }
+    } catch (...) {
+        return 3;
+    }
+    return 0;
+}
