@@ -41,14 +41,21 @@ bool isString(const QVariant &value)
     return value.metaType().id() == QMetaType::QString;
 }
 
+/// A value as text; arrays, objects and the missing marker have none (type mismatch).
+QString textOf(const QVariant &value)
+{
+    std::optional<QString> text = Variants::toText(value);
+    if (!text)
+        RuntimeErrors::raise(RuntimeErrors::TypeMismatch, LedgerixErrors::libraryName());
+    return std::move(*text);
+}
+
+/// The texts of an array, or the one text of a single value.
 QStringList textsOf(const QVariant &value)
 {
     if (Variants::isArray(value))
         return ValueTyping::VarToStrArray(value);
-    const std::optional<QString> text = Variants::toText(value);
-    if (!text)
-        RuntimeErrors::raise(RuntimeErrors::TypeMismatch, LedgerixErrors::libraryName());
-    return {*text};
+    return {textOf(value)};
 }
 
 } // namespace
@@ -96,7 +103,7 @@ void KSStorageString::setValue(const QVariant &vValue)
             else
                 setCurrentText(StorageStringBinding::read(object, ledgerix_BindModeDefaultProperty));
         } else {
-            setCurrentText(textsOf(vValue).constFirst());
+            setCurrentText(textOf(vValue));
         }
         push();
     });
@@ -265,7 +272,7 @@ QString KSStorageString::Toggle(const QString &sFieldName, const QVariant &sTogg
         if (Variants::isArray(sToggle)) {
             cycle = ValueTyping::VarToStrArray(sToggle);
         } else {
-            QString list = Variants::isMissing(sToggle) ? QString() : textsOf(sToggle).constFirst();
+            QString list = Variants::isMissing(sToggle) ? QString() : textOf(sToggle);
             if (list.isEmpty())
                 list = m_toggleValues;
             cycle = sDelimiter.isEmpty() ? QStringList{list} : list.split(sDelimiter);

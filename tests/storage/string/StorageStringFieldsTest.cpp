@@ -1,5 +1,6 @@
 #include "KSStorageString.h"
 #include "StorageStringTestSupport.h"
+#include "TestEnvironment.h"
 #include "VariantHelpers.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,11 @@ using namespace StorageStringTest;
 namespace {
 
 const QString tab = QStringLiteral("\t");
+
+QString missingFilePath()
+{
+    return TestEnvironment::freshFolder() + QStringLiteral("/missing.txt");
+}
 
 } // namespace
 
@@ -314,4 +320,79 @@ TEST(StorageStringFields, SetValueOnManyRecordsStaysCorrect)
     EXPECT_EQ(store.GetValue(QStringLiteral("F1")), QVariant(QStringLiteral("changed")));
     EXPECT_EQ(store.GetValue(QStringLiteral("F10")), QVariant(qint32(10)));
     EXPECT_EQ(store.GetFieldNames().size(), count);
+}
+
+TEST(StorageStringErrors, SourcesListTheChainOfMembers)
+{
+    // Toggle stores through SetValue, which refuses the tag in the next value.
+    KSStorageString store;
+    store.SetValue(QStringLiteral("F"), QStringLiteral("a"));
+    const auto nested = failureOf([&] { store.Toggle(QStringLiteral("F"), QStringLiteral("a\t<\\")); });
+    ASSERT_TRUE(nested.has_value());
+    EXPECT_EQ(nested->number(), LedgerixErrors::IllegalCharacters);
+    EXPECT_EQ(nested->description(), QStringLiteral("Illegal Character(s) Passed"));
+    EXPECT_EQ(nested->sourceLines(),
+              (QStringList{"Ledgerix2", "KSStorageString.SetValue", "KSStorageString.Toggle"}));
+
+    LedgerixStdInterface &common = store;
+    const auto throughInterface = failureOf([&] { common.SetValue(QStringLiteral(" "), 1); });
+    ASSERT_TRUE(throughInterface.has_value());
+    EXPECT_EQ(throughInterface->number(), LedgerixErrors::ZeroLengthFieldName);
+    EXPECT_EQ(throughInterface->sourceLines().mid(1),
+              (QStringList{"KSStorageString.SetValue", "KSStorageString.LedgerixStdInterface_SetValue"}));
+
+    store.setMultiPage(false);
+    const auto section = failureOf([&] { common.setSection(QStringLiteral("new")); });
+    ASSERT_TRUE(section.has_value());
+    EXPECT_EQ(section->number(), LedgerixErrors::IllegalCallInSinglePageMode);
+    EXPECT_EQ(section->sourceLines().mid(1),
+              (QStringList{"KSStorageString.Add", "KSStorageString.LedgerixStdInterface_Section (Let)"}));
+
+    // Values without text cannot become the page.
+    KSStorageString page;
+    page.setValue(QStringLiteral("kept"));
+    EXPECT_EQ(errorNumberOf([&] { page.setValue(QVariant(QStringList{"a", "b"})); }), 13);
+    EXPECT_EQ(errorNumberOf([&] { page.setValue(QVariant::fromValue(QList<qint32>{})); }), 13);
+    EXPECT_EQ(page.Value().toString(), QStringLiteral("kept"));
+    page.setValue(2.5);
+    EXPECT_EQ(page.Value().toString(), QStringLiteral("2.5"));
+}
+
+TEST(StorageStringErrors, WithErrorsOffOperationsCarryOnSafely)
+{
+    KSStorageString store;
+    store.setPageName(QStringLiteral("One"));
+    store.setValue(QStringLiteral("ab\r\ncd"));
+    store.setCursor(3);
+    ErrorsOff off;
+
+    store.setPage(99);
+    EXPECT_EQ(store.Page(), QVariant(1));
+    EXPECT_EQ(store.Cursor(), 1);
+    store.AddPage(QStringLiteral("One"));
+    EXPECT_EQ(store.PageCount(), 2);
+    EXPECT_EQ(store.PageName(), QString());
+    store.setPageName(QStringLiteral("One"));
+    EXPECT_EQ(store.PageName(), QString());
+    store.setPage(1);
+
+    store.DeleteField(QStringLiteral("none"));
+    store.setCursor(4);
+    store.setLineNumber(0);
+    store.setLineNumber(5);
+    EXPECT_EQ(store.Cursor(), 4);
+    EXPECT_EQ(store.ExtractText(4, 2), QString());
+    store.setEncrypted(true);
+    store.Load(missingFilePath());
+    EXPECT_EQ(store.Value().toString(), QStringLiteral("ab\r\ncd"));
+
+    // With the switch off the name checks pass and the record is written anyway.
+    EXPECT_TRUE(store.SetValue(QStringLiteral(" "), QStringLiteral("v")));
+    EXPECT_TRUE(store.Value().toString().endsWith(QStringLiteral("<\\={v};/>")));
+
+    store.setProtect(true);
+    store.setBindMode(ledgerix_BindModeTag);
+    EXPECT_EQ(store.BindMode(), qint32(ledgerix_BindModeTag));
+    store.setProtect(false);
+    EXPECT_FALSE(store.Protect());
 }
