@@ -66,7 +66,9 @@ KSRegistryKey *SubKeysCollection::Add(const QString &sSubKeyName)
         // valid after the object leaves the collection.
         auto *key = new KSRegistryKey(this);
         key->setRootKey(m_parentKey->RootKey());
-        key->setKeyName(m_parentKey->KeyName() + QLatin1Char('\\') + sSubKeyName);
+        // Below an unnamed key (the root itself) a sub-key's name is its path.
+        const QString parentName = m_parentKey->KeyName();
+        key->setKeyName(parentName.isEmpty() ? sSubKeyName : parentName + QLatin1Char('\\') + sSubKeyName);
         key->setOwnerCollection(this);
         m_items.append(key);
         m_names.append(sSubKeyName.toCaseFolded());

@@ -152,6 +152,10 @@ TEST(FormParams, AnEmptyVendorMakesNoStorageAndKeepsTheLastOne)
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->Path(), QStringLiteral("HKEY_CURRENT_USER\\") + windowParamsKey(vendor));
     EXPECT_EQ(kept->Section(), QStringLiteral("WindowParams"));
+    LedgerixStdInterface *ini = library.KSSetFormSaveParams(LedgerixLibrary::ledgerix_INIFile, QString());
+    ASSERT_NE(ini, nullptr);
+    EXPECT_EQ(ini->Path(), QCoreApplication::applicationDirPath() + QLatin1Char('/') + programName() + QStringLiteral(".ini"));
+    EXPECT_EQ(ini->Section(), QStringLiteral("WindowParams"));
     EXPECT_EQ(library.KSSetFormSaveParams(7, vendor), nullptr);
     library.KSSaveFormParams(window.get()); // no storage after an unknown type
 }
