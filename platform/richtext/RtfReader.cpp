@@ -319,8 +319,8 @@ QTextCharFormat Parser::charFormat(const CharState &s) const
         format.setFontFamilies({entry->name});
     if (s.halfPoints != m_defaultHalfPoints && s.halfPoints > 0)
         format.setFontPointSize(s.halfPoints / 2.0);
-    if (s.colour > 0 && s.colour <= m_colours.size() && m_colours[s.colour - 1].isValid())
-        format.setForeground(m_colours[s.colour - 1]);
+    if (s.colour >= 0 && s.colour < m_colours.size() && m_colours[s.colour].isValid())
+        format.setForeground(m_colours[s.colour]);
     if (s.bold)
         format.setFontWeight(QFont::Bold);
     if (s.italic)

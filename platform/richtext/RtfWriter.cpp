@@ -167,7 +167,6 @@ void appendParagraphProperties(QByteArray &out, const QTextBlockFormat &format, 
         out += "{\\pntext\\f" + font + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font
             + "\\pnindent0{\\pntxtb\\'b7}}";
     }
-    out += ' ';
 }
 
 } // namespace
@@ -188,7 +187,6 @@ QByteArray write(const QTextDocument &document, DocPosition from, DocPosition to
         const int blockEnd = block.position() + block.length() - 1; // before the separator
         appendParagraphProperties(body, block.blockFormat(), tables);
         haveCurrent = false;
-        bool wroteText = false;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const int fragmentStart = qMax(start, fragment.position());
@@ -203,14 +201,17 @@ QByteArray write(const QTextDocument &document, DocPosition from, DocPosition to
             }
             appendText(body, QStringView(fragment.text()).mid(fragmentStart - fragment.position(),
                                                               fragmentEnd - fragmentStart));
-            wroteText = true;
-        }
-        if (!wroteText) {
-            // An empty paragraph still carries the format its break was typed in.
-            appendCharProperties(body, propertiesOf(block.charFormat(), tables, defaultFont));
         }
         if (blockEnd >= stop)
             break;
+        // The break itself has a format (the next paragraph's opening one);
+        // \par takes the properties in force.
+        const CharProperties breakFormat = propertiesOf(block.next().charFormat(), tables, defaultFont);
+        if (!haveCurrent || !(breakFormat == current)) {
+            appendCharProperties(body, breakFormat);
+            current = breakFormat;
+            haveCurrent = true;
+        }
         body += "\\par\r\n";
     }
 
