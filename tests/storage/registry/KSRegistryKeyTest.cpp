@@ -258,3 +258,31 @@ TEST(KSRegistryKey, TwoProcessesWriteTheSameKey)
     EXPECT_EQ(names.size(), 2 * perProcess);
     EXPECT_EQ(key.GetValue(QStringLiteral("other99")), QVariant(qint32(99)));
 }
+
+TEST(KSRegistryKey, BadInputComesBackAsRegistryErrors)
+{
+    const QString base = uniqueKey(QStringLiteral("BadInput"));
+    const struct {
+        QString keyName;
+        qint32 error;
+    } rows[] = {
+        {base + QStringLiteral("\\\\Empty"), LedgerixErrors::InvalidParameters},
+        {QStringLiteral("\\") + base, LedgerixErrors::InvalidParameters},
+        {base + QLatin1Char('\\') + QString(256, QLatin1Char('n')), LedgerixErrors::InvalidParameters},
+    };
+    for (const auto &row : rows) {
+        KSRegistryKey key;
+        const AutomationError error = raised([&] { key.setKeyName(row.keyName); });
+        EXPECT_EQ(error.number(), row.error) << qPrintable(row.keyName.left(40));
+        EXPECT_EQ(error.sourceLines().constLast(), QStringLiteral("KSRegistryKey.KeyName (Let)"));
+        EXPECT_FALSE(keyExists(base)) << "nothing of a refused path is created";
+    }
+
+    KSRegistryKey key;
+    key.setKeyName(base);
+    const QString megabyte(1024 * 1024, QLatin1Char('m'));
+    EXPECT_TRUE(key.SetValue(QStringLiteral("Big"), megabyte));
+    EXPECT_EQ(key.GetValue(QStringLiteral("Big")), QVariant(megabyte));
+    EXPECT_EQ(raised([&] { key.SetValue(QString(Registry::maxValueNameLength + 1, QLatin1Char('v')), 1); }).number(),
+              LedgerixErrors::InvalidParameters);
+}
