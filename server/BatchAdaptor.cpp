@@ -1,0 +1,14 @@
+#include "BatchAdaptor.h"
+
+#include "BusReply.h"
+
+BatchAdaptor::BatchAdaptor(QObject *parent, PrintMany printMany)
+    : QDBusAbstractAdaptor(parent)
+    , m_printMany(std::move(printMany))
+{
+}
+
+void BatchAdaptor::DebugPrintMany(const QList<DebugPiece> &Pieces)
+{
+    BusReply::run(*this, [&] { m_printMany(Pieces); });
+}

@@ -1,0 +1,19 @@
+#include "GlobalWindowAdaptor.h"
+
+#include "BusReply.h"
+#include "GlobalWindow.h"
+
+GlobalWindowAdaptor::GlobalWindowAdaptor(QObject *parent)
+    : QDBusAbstractAdaptor(parent)
+{
+}
+
+void GlobalWindowAdaptor::DebugPrint(const QString &Text, int Colour, bool CrLF)
+{
+    BusReply::run(*this, [&] { GlobalWindow().DebugPrint(Text, Colour, CrLF); });
+}
+
+void GlobalWindowAdaptor::DebugShow(const QString &Pass)
+{
+    BusReply::run(*this, [&] { GlobalWindow().DebugShow(Pass); });
+}

@@ -1,0 +1,129 @@
+#include "InspectAdaptor.h"
+
+#include "PrivateWindow.h"
+#include "PrivateWindowFactory.h"
+#include "RichTextView.h"
+#include "SharedWindow.h"
+#include "WrenlogMainForm.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QWidget>
+
+#include <unistd.h>
+
+namespace {
+
+QMessageBox *openMessageBox()
+{
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    for (QWidget *widget : windows) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+qint64 residentKiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLongLong() * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+} // namespace
+
+InspectAdaptor::InspectAdaptor(QObject *parent, PrivateWindowFactory *factory)
+    : QDBusAbstractAdaptor(parent)
+    , m_factory(factory)
+{
+}
+
+bool InspectAdaptor::enabled()
+{
+    return qEnvironmentVariableIntValue("WRENLOG_TEST_INSPECT") == 1;
+}
+
+QVariantMap InspectAdaptor::Window(const QString &path)
+{
+    WrenlogMainForm *form = nullptr;
+    if (path == QLatin1String("/GlobalWindow")) {
+        form = SharedWindow::instance().form();
+    } else if (PrivateWindow *window = m_factory->window(path)) {
+        form = window->form();
+    }
+    QVariantMap state;
+    state.insert(QStringLiteral("Loaded"), form != nullptr);
+    if (!form)
+        return state;
+    state.insert(QStringLiteral("Visible"), form->isVisible());
+    state.insert(QStringLiteral("Title"), form->windowTitle());
+    state.insert(QStringLiteral("Text"), form->rtbDetails()->Text());
+    for (const char *key : {"btnClose", "btnPlugins", "btnOpen"})
+        state.insert(QString::fromLatin1(key) + QStringLiteral(".Visible"), form->toolbarButton(QString::fromLatin1(key))->isVisible());
+    for (const char *name : {"mnuSep3", "mnuQuit"})
+        state.insert(QString::fromLatin1(name) + QStringLiteral(".Visible"), form->menuItem(QString::fromLatin1(name))->isVisible());
+    state.insert(QStringLiteral("mnuPlugins.Visible"), form->mnuPlugins()->menuAction()->isVisible());
+    QAction *quit = form->menuItem(QStringLiteral("mnuQuit"));
+    state.insert(QStringLiteral("mnuQuit.Enabled"), quit->isEnabled());
+    state.insert(QStringLiteral("mnuQuit.Caption"), quit->text());
+    return state;
+}
+
+QVariantMap InspectAdaptor::Counts()
+{
+    int debugWindows = 0;
+    int visibleWindows = 0;
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    for (QWidget *widget : windows) {
+        if (qobject_cast<WrenlogMainForm *>(widget))
+            ++debugWindows;
+        if (widget->isVisible())
+            ++visibleWindows;
+    }
+    return {
+        {QStringLiteral("PrivateWindows"), m_factory->windowCount()},
+        {QStringLiteral("DebugWindows"), debugWindows},
+        {QStringLiteral("VisibleWindows"), visibleWindows},
+        {QStringLiteral("ResidentKiB"), residentKiB()},
+    };
+}
+
+QVariantMap InspectAdaptor::ModalDialog()
+{
+    QMessageBox *box = openMessageBox();
+    if (!box)
+        return {};
+    QStringList buttons;
+    const QList<QAbstractButton *> all = box->buttons();
+    for (QAbstractButton *button : all)
+        buttons.append(button->text().remove(QLatin1Char('&')));
+    return {
+        {QStringLiteral("Title"), box->windowTitle()},
+        {QStringLiteral("Text"), box->text()},
+        {QStringLiteral("Buttons"), buttons},
+    };
+}
+
+bool InspectAdaptor::PressButton(const QString &text)
+{
+    QMessageBox *box = openMessageBox();
+    if (!box)
+        return false;
+    const QList<QAbstractButton *> all = box->buttons();
+    for (QAbstractButton *button : all) {
+        if (button->text().remove(QLatin1Char('&')).compare(text, Qt::CaseInsensitive) == 0) {
+            // After this call has been answered: the box's own loop ends the
+            // ShowMessage call that is waiting on it.
+            QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusContext>
+#include <QVariantMap>
+
+class PrivateWindowFactory;
+
+/**
+ * org.wrenlog.Inspect on /Inspect: a read-mostly view into the running server
+ * for the end-to-end tests, exported only when the environment variable
+ * WRENLOG_TEST_INSPECT is 1. It is not part of the published interface.
+ */
+class InspectAdaptor : public QDBusAbstractAdaptor, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.wrenlog.Inspect")
+public:
+    InspectAdaptor(QObject *parent, PrivateWindowFactory *factory);
+
+    static bool enabled();
+
+public slots:
+    /// State of the window at /GlobalWindow or /PrivateWindow/<n>: Loaded,
+    /// Visible, Title, Text, and the controls a private window changes.
+    QVariantMap Window(const QString &path);
+    /// PrivateWindows, DebugWindows (main-window instances alive), VisibleWindows, ResidentKiB.
+    QVariantMap Counts();
+    /// The open modal dialog: Title, Text and the texts of its Buttons (empty map when none).
+    QVariantMap ModalDialog();
+    /// Clicks the modal dialog's button with this text; false when there is none.
+    bool PressButton(const QString &text);
+
+private:
+    PrivateWindowFactory *m_factory;
+};
