@@ -44,9 +44,10 @@ struct Line
 class LineCursor
 {
 public:
-    explicit LineCursor(QByteArrayView text)
+    explicit LineCursor(QByteArrayView text, qsizetype from = 0)
         : m_data(text.data())
         , m_size(text.size())
+        , m_pos(from)
     {
     }
 
@@ -81,7 +82,7 @@ private:
 
     const char *m_data;
     qsizetype m_size;
-    qsizetype m_pos = 0;
+    qsizetype m_pos;
     qsizetype m_nextLf = -1;
     qsizetype m_nextCr = -1;
 };
@@ -118,6 +119,42 @@ bool headerName(QByteArrayView text, const Line &line, QByteArrayView &name)
     }
     name = trimmed(QByteArrayView(data + start + 1, close - start - 1));
     return true;
+}
+
+/**
+ * The next header line at or after from, found by jumping from "[" to "["
+ * rather than walking every line: a read looks at the headers and at the
+ * lines of its own section only.
+ */
+bool nextHeader(QByteArrayView text, qsizetype from, Line &line, QByteArrayView &name)
+{
+    const char *data = text.data();
+    const qsizetype size = text.size();
+    while (from < size) {
+        const void *hit = std::memchr(data + from, '[', size_t(size - from));
+        if (!hit)
+            return false;
+        const qsizetype bracket = static_cast<const char *>(hit) - data;
+        qsizetype begin = bracket;
+        while (begin > 0 && isBlank(data[begin - 1]) && data[begin - 1] != '\r')
+            --begin;
+        if (begin == 0 || data[begin - 1] == '\n' || data[begin - 1] == '\r') {
+            qsizetype end = bracket;
+            while (end < size && data[end] != '\n' && data[end] != '\r')
+                ++end;
+            line.begin = begin;
+            line.end = end;
+            if (end >= size)
+                line.next = size;
+            else if (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n')
+                line.next = end + 2;
+            else
+                line.next = end + 1;
+            return headerName(text, line, name);
+        }
+        from = bracket + 1;
+    }
+    return false;
 }
 
 bool keyLine(QByteArrayView text, const Line &line, Parsed &parsed)
@@ -211,18 +248,25 @@ bool namesEqual(QByteArrayView a, QByteArrayView b)
 
 std::optional<QByteArray> find(QByteArrayView text, QByteArrayView section, QByteArrayView key)
 {
-    LineCursor cursor(text);
+    Line header;
     Line line;
-    bool inSection = false;
     QByteArrayView name;
     Parsed parsed;
-    while (cursor.next(line)) {
-        if (headerName(text, line, name)) {
-            inSection = namesEqual(name, section);
+    qsizetype pos = 0;
+    while (nextHeader(text, pos, header, name)) {
+        pos = header.next;
+        if (!namesEqual(name, section))
             continue;
+        LineCursor cursor(text, pos);
+        pos = text.size();
+        while (cursor.next(line)) {
+            if (headerName(text, line, name)) {
+                pos = line.begin;
+                break;
+            }
+            if (keyLine(text, line, parsed) && namesEqual(parsed.name, key))
+                return unquoted(parsed.value).toByteArray();
         }
-        if (inSection && keyLine(text, line, parsed) && namesEqual(parsed.name, key))
-            return unquoted(parsed.value).toByteArray();
     }
     return std::nullopt;
 }

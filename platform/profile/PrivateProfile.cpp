@@ -56,8 +56,12 @@ bool readAll(int fd, QByteArray &data)
     data.resize(qsizetype(st.st_size));
     qsizetype filled = 0;
     for (;;) {
-        if (filled == data.size())
-            data.resize(data.size() + 4096);
+        // Files are replaced, never grown in place, so the size fstat gave is the whole file.
+        if (filled == data.size()) {
+            if (filled > 0)
+                break;
+            data.resize(4096);
+        }
         const ssize_t got = ::read(fd, data.data() + filled, size_t(data.size() - filled));
         if (got < 0) {
             if (errno == EINTR)

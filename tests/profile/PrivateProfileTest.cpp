@@ -64,8 +64,11 @@ TEST(PrivateProfile, readsValuesAsAWindowsReaderWould)
         {"later duplicate section is searched", "[s]\na=1\n[t]\n[S]\nb=2\n", "s", "b", "d", "2"},
         {"binary bytes around", QByteArray("\x01\xff\x00\n[s]\n\xfe\x00=z\nk=v\n", 18), "s", "k", "d", "v"},
         {"key of another section not seen", "[a]\nk=1\n[b]\nj=2\n", "b", "k", "d", "d"},
+        {"bracket inside a value is no header", "[a]\nk=[b]\nj=x [b]\n[b]\nk=2\n", "a", "j", "d", "x [b]"},
+        {"indented header", "[a]\nk=1\n \t[b]\nk=2\n", "b", "k", "d", "2"},
+        {"name ends at the last bracket", "[a]b] ; note\nk=1\n", "a]b", "k", "d", "1"},
     };
-    ASSERT_EQ(cases.size(), 22);
+    ASSERT_EQ(cases.size(), 25);
     for (const ReadCase &c : cases) {
         const QString path = fileWith(c.content);
         EXPECT_EQ(PrivateProfile::readString(QString::fromUtf8(c.section), QString::fromUtf8(c.key),
