@@ -36,6 +36,16 @@ struct Line
     qsizetype next = 0;
 };
 
+/// Where the next line starts, given where this one's content ends.
+qsizetype afterLineEnd(const char *data, qsizetype size, qsizetype end)
+{
+    if (end >= size)
+        return size;
+    if (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n')
+        return end + 2;
+    return end + 1;
+}
+
 /**
  * Walks the lines of a text. CR LF, LF and a lone CR each end a line; the
  * next CR and LF are remembered so the whole text is searched only once,
@@ -60,12 +70,7 @@ public:
         const qsizetype cr = nextOf('\r', m_nextCr);
         const qsizetype end = lf < cr ? lf : cr;
         line.end = end;
-        if (end >= m_size)
-            line.next = m_size;
-        else if (m_data[end] == '\r' && end + 1 < m_size && m_data[end + 1] == '\n')
-            line.next = end + 2;
-        else
-            line.next = end + 1;
+        line.next = afterLineEnd(m_data, m_size, end);
         m_pos = line.next;
         return true;
     }
@@ -144,12 +149,7 @@ bool nextHeader(QByteArrayView text, qsizetype from, Line &line, QByteArrayView 
                 ++end;
             line.begin = begin;
             line.end = end;
-            if (end >= size)
-                line.next = size;
-            else if (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n')
-                line.next = end + 2;
-            else
-                line.next = end + 1;
+            line.next = afterLineEnd(data, size, end);
             return headerName(text, line, name);
         }
         from = bracket + 1;

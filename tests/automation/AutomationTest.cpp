@@ -3,6 +3,8 @@
 #include "RuntimeErrors.h"
 #include "VariantHelpers.h"
 
+#include <QObject>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -107,4 +109,41 @@ TEST(Variants, arraysAndTheMissingMarker)
     EXPECT_TRUE(Variants::isMissing(Variants::missing()));
     EXPECT_FALSE(Variants::isMissing(QVariant()));
     EXPECT_TRUE(Variants::isEmpty(QVariant()));
+}
+
+TEST(Variants, elementConversions)
+{
+    struct Row
+    {
+        QVariant value;
+        std::optional<QString> text;
+        std::optional<qint32> whole;
+    };
+    QObject object;
+    const QList<Row> rows = {
+        {QVariant(), QString(), 0},
+        {true, QStringLiteral("True"), -1},
+        {false, QStringLiteral("False"), 0},
+        {1.5, QStringLiteral("1.5"), 2},
+        {2.5, QStringLiteral("2.5"), 2},
+        {3.0, QStringLiteral("3"), 3},
+        {1e20, QStringLiteral("1E+20"), std::nullopt},
+        {QVariant::fromValue(qint16(-7)), QStringLiteral("-7"), -7},
+        {QStringLiteral(" 12 "), QStringLiteral(" 12 "), 12},
+        {QStringLiteral("2147483648"), QStringLiteral("2147483648"), std::nullopt},
+        {QStringLiteral("abc"), QStringLiteral("abc"), std::nullopt},
+        {QVariant::fromValue(&object), std::nullopt, std::nullopt},
+        {QStringList{QStringLiteral("a")}, std::nullopt, std::nullopt},
+        {Variants::missing(), std::nullopt, std::nullopt},
+    };
+    ASSERT_EQ(rows.size(), 14);
+    for (const Row &row : rows) {
+        EXPECT_EQ(Variants::toText(row.value), row.text) << row.value.typeName();
+        EXPECT_EQ(Variants::toInt32(row.value), row.whole) << row.value.typeName();
+    }
+    EXPECT_EQ(Variants::toStringList(QVariant::fromValue(QList<bool>{true, false})),
+              QStringList({QStringLiteral("True"), QStringLiteral("False")}));
+    EXPECT_EQ(Variants::toStringList(QVariantList{1, QStringLiteral("x")}), QStringList({QStringLiteral("1"), QStringLiteral("x")}));
+    EXPECT_FALSE(Variants::toStringList(QVariantList{QVariant::fromValue(&object)}).has_value());
+    EXPECT_FALSE(Variants::toStringList(QStringLiteral("not an array")).has_value());
 }
