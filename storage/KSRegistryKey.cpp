@@ -11,6 +11,8 @@
 #include "ValueTyping.h"
 #include "VariantHelpers.h"
 
+#include <optional>
+
 namespace {
 
 const QString className = QStringLiteral("KSRegistryKey");
@@ -271,6 +273,8 @@ QVariant KSRegistryKey::GetValue(const QString &sValueName, const QString &sArra
             return vDefaultReturn;
         m_errorState = 0;
         QVariant value;
+        // Opening and querying in one snapshot takes the store's locks once.
+        std::optional<RegistryStore::ReadScope> snapshot(std::in_place, store());
         Registry::Key key;
         const qint32 opened = store().openKey(quint32(m_root), m_keyName, Registry::QueryValue, &key);
         // A key that cannot be opened is the failure to record; the query
@@ -292,6 +296,7 @@ QVariant KSRegistryKey::GetValue(const QString &sValueName, const QString &sArra
                 value = RegistryStore::dwordFromData(data);
             }
         }
+        snapshot.reset();
 
         QVariant result = ValueTyping::PrepForGet(value, sArrayDelim, bDetectArray, bDetectNum);
         if (Variants::isEmpty(result))
@@ -366,6 +371,7 @@ QStringList KSRegistryKey::GetValueNames()
         if (refuseWhenInvalidated())
             return names;
         Registry::Key key;
+        std::optional<RegistryStore::ReadScope> snapshot(std::in_place, store());
         if (store().openKey(quint32(m_root), m_keyName, Registry::QueryValue, &key) != Registry::Success)
             return names;
         // Only the names are read, so values of any size are listed.
@@ -376,6 +382,7 @@ QStringList KSRegistryKey::GetValueNames()
                 names.append(name);
         }
         store().closeKey(key);
+        snapshot.reset();
         if (result != Registry::NoMoreItems)
             recordResult(result);
         return names;

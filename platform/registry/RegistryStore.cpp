@@ -79,6 +79,7 @@ enum Statement {
     EnumValueStmt,
     EnumKeyStmt,
     Begin,
+    BeginRead,
     Commit,
     Rollback,
     StatementCount
@@ -96,6 +97,7 @@ const char *const statementText[StatementCount] = {
     "SELECT name, type, length(data), data FROM vals WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2",
     "SELECT name FROM keys WHERE parent = ?1 ORDER BY path LIMIT 1 OFFSET ?2",
     "BEGIN IMMEDIATE",
+    "BEGIN DEFERRED",
     "COMMIT",
     "ROLLBACK",
 };
@@ -149,6 +151,8 @@ public:
     sqlite3 *db = nullptr;
     std::array<sqlite3_stmt *, StatementCount> statements{};
     QRecursiveMutex mutex;
+    int readDepth = 0;
+    bool readOpen = false; ///< the read transaction of the outermost scope began
 
     ~Private() { close(); }
 
@@ -269,7 +273,7 @@ public:
     int begin() { return run(Begin); }
     void rollback()
     {
-        if (db && !sqlite3_get_autocommit(db))
+        if (db && !sqlite3_get_autocommit(db) && readDepth == 0)
             run(Rollback);
     }
 };
@@ -365,7 +369,7 @@ qint32 RegistryStore::createKey(quint32 root, const QString &subKey, quint32 acc
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
             return d->fail(rc);
         if (rc == SQLITE_DONE) {
-            if (d->options.readOnly)
+            if (d->options.readOnly || d->readDepth > 0)
                 return AccessDenied;
             rc = d->begin();
             if (rc != SQLITE_DONE)
@@ -475,6 +479,8 @@ qint32 RegistryStore::setValue(const Key &key, const QString &name, quint32 type
     QMutexLocker lock(&d->mutex);
     if (const qint32 result = d->ready(key, Registry::SetValue))
         return result;
+    if (d->readDepth > 0)
+        return AccessDenied;
     if (name.size() > maxValueNameLength || (type == TypeDword && data.size() != 4))
         return InvalidParameter;
     sqlite3_stmt *stmt = d->use(UpsertValue);
@@ -492,6 +498,8 @@ qint32 RegistryStore::deleteValue(const Key &key, const QString &name)
     QMutexLocker lock(&d->mutex);
     if (const qint32 result = d->ready(key, Registry::SetValue))
         return result;
+    if (d->readDepth > 0)
+        return AccessDenied;
     sqlite3_stmt *stmt = d->use(DeleteValueStmt);
     sqlite3_bind_int64(stmt, 1, key.id);
     Private::bindText(stmt, 2, utf8(name.toCaseFolded()));
@@ -514,7 +522,7 @@ qint32 RegistryStore::deleteKey(quint32 root, const QString &subKey)
         return AccessDenied; // a root cannot be deleted
     if (const qint32 result = d->ensureOpen())
         return result;
-    if (d->options.readOnly)
+    if (d->options.readOnly || d->readDepth > 0)
         return AccessDenied;
     QString path = rootPath(rootRow);
     for (const QString &part : std::as_const(parts))
@@ -622,6 +630,26 @@ qint32 RegistryStore::enumKey(const Key &key, quint32 index, QString *name, qsiz
     if (rc == SQLITE_DONE)
         return NoMoreItems;
     return rc == SQLITE_ROW ? result : d->fail(rc);
+}
+
+RegistryStore::ReadScope::ReadScope(RegistryStore &store)
+    : m_store(store)
+{
+    Private &d = *m_store.d;
+    d.mutex.lock();
+    if (d.readDepth++ == 0 && d.ensureOpen() == Success)
+        d.readOpen = d.run(BeginRead) == SQLITE_DONE;
+}
+
+RegistryStore::ReadScope::~ReadScope()
+{
+    Private &d = *m_store.d;
+    if (--d.readDepth == 0 && d.readOpen) {
+        d.readOpen = false;
+        if (d.db && !sqlite3_get_autocommit(d.db) && d.run(Commit) != SQLITE_DONE)
+            d.run(Rollback);
+    }
+    d.mutex.unlock();
 }
 
 QByteArray RegistryStore::stringData(const QString &text)

@@ -123,6 +123,23 @@ public:
     /// The sub-key at index, in name order (without regard to case).
     qint32 enumKey(const Registry::Key &key, quint32 index, QString *name, qsizetype nameCapacity = 256);
 
+    /**
+     * Reads made while a scope lives see one snapshot of the store and take
+     * its file locks once, instead of once per call. Changes are refused
+     * (AccessDenied) inside a scope. Scopes nest.
+     */
+    class ReadScope
+    {
+    public:
+        explicit ReadScope(RegistryStore &store);
+        ~ReadScope();
+        ReadScope(const ReadScope &) = delete;
+        ReadScope &operator=(const ReadScope &) = delete;
+
+    private:
+        RegistryStore &m_store;
+    };
+
     /// Helpers for the two value types.
     static QByteArray stringData(const QString &text);
     static QString stringFromData(const QByteArray &data);

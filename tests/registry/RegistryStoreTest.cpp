@@ -252,3 +252,32 @@ TEST(RegistryStore, CurrentUserStoreLivesUnderTheConfigFolder)
     ASSERT_EQ(RegistryStore::forCurrentUser().createKey(CurrentUser, QStringLiteral("X"), AllAccess, &key), Success);
     EXPECT_TRUE(QFile::exists(RegistryStore::defaultDatabasePath()));
 }
+
+TEST(RegistryStore, AReadScopeSeesOneSnapshotAndRefusesChanges)
+{
+    const QString path = freshDatabase();
+    RegistryStore store(path);
+    Key key;
+    ASSERT_EQ(store.createKey(CurrentUser, QStringLiteral("A"), AllAccess, &key), Success);
+    ASSERT_EQ(store.setValue(key, QStringLiteral("v"), TypeDword, RegistryStore::dwordData(1)), Success);
+    RegistryStore other(path);
+    Key otherKey;
+    ASSERT_EQ(other.openKey(CurrentUser, QStringLiteral("A"), AllAccess, &otherKey), Success);
+    QByteArray data;
+    {
+        RegistryStore::ReadScope scope(store);
+        ASSERT_EQ(store.queryValue(key, QStringLiteral("v"), nullptr, &data), Success);
+        // Another writer goes ahead; this scope keeps reading what it began with.
+        ASSERT_EQ(other.setValue(otherKey, QStringLiteral("v"), TypeDword, RegistryStore::dwordData(2)), Success);
+        ASSERT_EQ(store.queryValue(key, QStringLiteral("v"), nullptr, &data), Success);
+        EXPECT_EQ(RegistryStore::dwordFromData(data), 1);
+        EXPECT_EQ(store.setValue(key, QStringLiteral("v"), TypeDword, RegistryStore::dwordData(3)), AccessDenied);
+        EXPECT_EQ(store.deleteValue(key, QStringLiteral("v")), AccessDenied);
+        Key created;
+        EXPECT_EQ(store.createKey(CurrentUser, QStringLiteral("A\\B"), AllAccess, &created), AccessDenied);
+        EXPECT_EQ(store.deleteKey(CurrentUser, QStringLiteral("A")), AccessDenied);
+    }
+    ASSERT_EQ(store.queryValue(key, QStringLiteral("v"), nullptr, &data), Success);
+    EXPECT_EQ(RegistryStore::dwordFromData(data), 2);
+    EXPECT_EQ(store.setValue(key, QStringLiteral("v"), TypeDword, RegistryStore::dwordData(3)), Success);
+}
