@@ -232,3 +232,24 @@ TEST(FormParams, CentringMovesOnlyNormalWindows)
     library.KSCenterForm(window.get());
     EXPECT_EQ(window->Top(), top);
 }
+
+TEST(FormParams, WindowsKeepTheirNormalBoundsWhileMaximisedOrMinimised)
+{
+    FormWindow unnamed;
+    EXPECT_EQ(unnamed.property("Name"), QVariant(QStringLiteral("FormWindow")));
+
+    auto window = makeWindow(QStringLiteral("Bounds"), QRect(20, 30, 200, 100));
+    window->show();
+    const int width = window->Width();
+    for (const int state : {int(FormWindow::Maximized), int(FormWindow::Minimized)}) {
+        ASSERT_TRUE(window->setProperty("WindowState", state));
+        EXPECT_EQ(window->property("WindowState"), QVariant(state));
+        EXPECT_EQ(window->property("Width"), QVariant(width)) << state;
+        // Bounds written now are the ones the window returns to.
+        ASSERT_TRUE(window->setProperty("Top", 1500));
+        ASSERT_TRUE(window->setProperty("WindowState", int(FormWindow::Normal)));
+        EXPECT_EQ(window->Top(), 1500) << state;
+        EXPECT_EQ(window->pos().y(), Twips::toPixelsY(1500)) << state;
+        EXPECT_EQ(window->Width(), width) << state;
+    }
+}
