@@ -79,7 +79,10 @@ int MessageBox::showWidget(const Request &request, QWidget *parent)
         standard |= choice.button;
     box.setStandardButtons(standard);
 
-    const qsizetype defaultIndex = qMin<qsizetype>(defaultButtonOf(request.style) >> 8, choices.size() - 1);
+    // A default beyond the buttons the box has falls back to the first.
+    qsizetype defaultIndex = defaultButtonOf(request.style) >> 8;
+    if (defaultIndex >= choices.size())
+        defaultIndex = 0;
     box.setDefaultButton(choices[defaultIndex].button);
     // Escape answers Cancel when there is one; a box without Cancel answers with its only button
     // (OK) or not at all, as on Windows.
