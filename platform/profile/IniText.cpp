@@ -317,6 +317,7 @@ QByteArray withEntries(QByteArrayView text, QByteArrayView section, const QList<
     QList<bool> placed(entries.size(), false);
     // New keys go after the last non-blank line of the first matching section.
     qsizetype insertAt = -1;
+    qsizetype insertLineEnd = -1;
     bool insertNeedsBreak = false;
     bool inSection = false;
     bool firstSectionDone = false;
@@ -332,6 +333,7 @@ QByteArray withEntries(QByteArrayView text, QByteArrayView section, const QList<
             inSection = namesEqual(name, section);
             if (inSection && !firstSectionDone && insertAt < 0) {
                 insertAt = line.next;
+                insertLineEnd = line.end;
                 insertNeedsBreak = line.next == line.end;
             }
             continue;
@@ -340,6 +342,7 @@ QByteArray withEntries(QByteArrayView text, QByteArrayView section, const QList<
             continue;
         if (!firstSectionDone && !trimmed(text.sliced(line.begin, line.end - line.begin)).isEmpty()) {
             insertAt = line.next;
+            insertLineEnd = line.end;
             insertNeedsBreak = line.next == line.end;
         }
         if (keyLine(text, line, parsed)) {
@@ -353,11 +356,15 @@ QByteArray withEntries(QByteArrayView text, QByteArrayView section, const QList<
         }
     }
 
+    // Added lines end like the line they follow, so they never run into a
+    // following empty line (a CR added before an LF would make one CR LF).
+    const QByteArrayView addedEol =
+        insertAt > insertLineEnd && insertLineEnd >= 0 ? text.sliced(insertLineEnd, insertAt - insertLineEnd) : eol;
     QByteArray added;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         if (!placed[i]) {
             placed[i] = true;
-            added.append(entries[i].first).append('=').append(entries[i].second).append(eol);
+            added.append(entries[i].first).append('=').append(entries[i].second).append(addedEol);
         }
     }
 

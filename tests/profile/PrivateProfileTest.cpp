@@ -1,8 +1,10 @@
+#include "IniText.h"
 #include "PrivateProfile.h"
 #include "TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -136,6 +138,8 @@ TEST(PrivateProfile, writesTouchOnlyWhatTheyChange)
         {"the file's CR LF used for new lines", "[a]\r\nx=1\r\n",
          [](auto p) { return put(p, "b", "y", "2"); }, "[a]\r\nx=1\r\n[b]\r\ny=2\r\n"},
         {"no final line break", "[a]\nx=1", [](auto p) { return put(p, "a", "y", "2"); }, "[a]\nx=1\ny=2\n"},
+        {"added lines end like the line before", "[a]\rx=1\n\n[b]\r",
+         [](auto p) { return put(p, "a", "y", "2"); }, "[a]\rx=1\ny=2\n\n[b]\r"},
         {"header at the very end", "[a]", [](auto p) { return put(p, "a", "y", "2"); }, "[a]\ny=2\n"},
         {"garbage kept byte for byte", QByteArray("\x01\xff\n[a]\nno equals\n\xfe\n", 19),
          [](auto p) { return put(p, "a", "k", "v"); }, QByteArray("\x01\xff\n[a]\nno equals\n\xfe\nk=v\n", 23)},
@@ -151,7 +155,7 @@ TEST(PrivateProfile, writesTouchOnlyWhatTheyChange)
          },
          "[a]\nk1=1\nk2=2\nk3=3\n"},
     };
-    ASSERT_EQ(cases.size(), 14);
+    ASSERT_EQ(cases.size(), 15);
     for (const WriteCase &c : cases) {
         const QString path = fileWith(c.before);
         EXPECT_TRUE(c.write(path)) << c.what;
@@ -255,4 +259,56 @@ TEST(PrivateProfile, twoProcessesWritingOneFileLoseNothing)
     EXPECT_EQ(PrivateProfile::sectionNames(path), QStringList{QStringLiteral("shared")});
     // No temporary file is left beside the original.
     EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+namespace {
+
+/// Every (section, key) a reader finds in a text, with its value.
+QMap<QPair<QByteArray, QByteArray>, QByteArray> everythingIn(const QByteArray &text)
+{
+    QMap<QPair<QByteArray, QByteArray>, QByteArray> found;
+    for (const QByteArray &section : IniText::sections(text)) {
+        for (const QByteArray &key : IniText::keys(text, section))
+            found.insert({section, key}, IniText::find(text, section, key).value_or("<lost>"));
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(PrivateProfile, editsOfGarbageNeverDisturbOtherKeys)
+{
+    // Files built from the pieces that trip parsers up; every edit must leave
+    // every other key readable with its old value.
+    const QList<QByteArray> pieces = {"[", "]", "=", "a", "A", "b", " ", "\t", "\r", "\n", "\r\n", "\n\n",
+                                      QByteArray(1, '\0'), "\xff", "'", "\"", "[a]\n", "[b]\r", "k=v\n", "K = w\r\n"};
+    const QList<QByteArray> names = {"a", "B", "k", "new"};
+    quint32 seed = 12345;
+    auto next = [&seed](quint32 bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    int checked = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray text;
+        const int length = int(next(30));
+        for (int i = 0; i < length; ++i)
+            text += pieces[next(pieces.size())];
+        const QByteArray section = names[next(names.size())];
+        const QByteArray key = names[next(names.size())];
+        const auto before = everythingIn(text);
+        const bool deleting = next(3) == 0;
+        const QByteArray after = deleting ? IniText::withoutKey(text, section, key).value_or(text)
+                                          : IniText::withEntries(text, section, {{key, "fresh"}});
+        for (auto it = before.cbegin(); it != before.cend(); ++it) {
+            if (IniText::namesEqual(it.key().first, section) && IniText::namesEqual(it.key().second, key))
+                continue;
+            ++checked;
+            EXPECT_EQ(IniText::find(after, it.key().first, it.key().second), std::optional<QByteArray>(it.value()))
+                << "text: " << text.toPercentEncoding().constData();
+        }
+        EXPECT_EQ(IniText::find(after, section, key), deleting ? std::nullopt : std::optional<QByteArray>("fresh"))
+            << "text: " << text.toPercentEncoding().constData();
+    }
+    EXPECT_GT(checked, 1000);
 }
