@@ -297,11 +297,15 @@ TEST(PrivateProfile, editsOfGarbageNeverDisturbOtherKeys)
         const QByteArray section = names[next(names.size())];
         const QByteArray key = names[next(names.size())];
         const auto before = everythingIn(text);
-        const bool deleting = next(3) == 0;
-        const QByteArray after = deleting ? IniText::withoutKey(text, section, key).value_or(text)
-                                          : IniText::withEntries(text, section, {{key, "fresh"}});
+        const quint32 operation = next(4);
+        const bool deleting = operation < 2;
+        const bool wholeSection = operation == 1;
+        const QByteArray after = operation == 0 ? IniText::withoutKey(text, section, key).value_or(text)
+            : wholeSection                      ? IniText::withoutSection(text, section).value_or(text)
+                                                : IniText::withEntries(text, section, {{key, "fresh"}});
         for (auto it = before.cbegin(); it != before.cend(); ++it) {
-            if (IniText::namesEqual(it.key().first, section) && IniText::namesEqual(it.key().second, key))
+            if (IniText::namesEqual(it.key().first, section)
+                && (wholeSection || IniText::namesEqual(it.key().second, key)))
                 continue;
             ++checked;
             EXPECT_EQ(IniText::find(after, it.key().first, it.key().second), std::optional<QByteArray>(it.value()))
