@@ -8,6 +8,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -205,6 +206,8 @@ void LazyTextLayout::documentChanged(int from, int charsRemoved, int charsAdded)
     }
     for (QTextBlock block = first; block.isValid() && block.blockNumber() <= endNew; block = block.next()) {
         block.clearLayout();
+        if (block.userData())
+            block.setUserData(nullptr);
         m_generation[size_t(block.blockNumber())] = -1;
     }
     scheduleSizeUpdate();
@@ -231,6 +234,16 @@ void LazyTextLayout::updateSizeNow()
 
 // ------------------------------------------------------------ laying out
 
+LazyTextLayout::Chunks *LazyTextLayout::chunksOf(const QTextBlock &block)
+{
+    return dynamic_cast<Chunks *>(block.userData());
+}
+
+bool LazyTextLayout::isLong(const QTextBlock &block)
+{
+    return block.length() > longBlockLength;
+}
+
 void LazyTextLayout::ensureLayout(const QTextBlock &block) const
 {
     if (!block.isValid())
@@ -238,21 +251,27 @@ void LazyTextLayout::ensureLayout(const QTextBlock &block) const
     const int number = block.blockNumber();
     if (number >= int(m_heights.size()) || int(m_heights.size()) != document()->blockCount())
         resync();
-    if (m_generation[size_t(number)] == m_wrapGeneration && block.layout()->lineCount() > 0)
-        return;
+    if (m_generation[size_t(number)] == m_wrapGeneration) {
+        if (isLong(block)) {
+            const Chunks *chunks = chunksOf(block);
+            if (chunks && chunks->blockLength == block.length())
+                return;
+        } else if (block.layout()->lineCount() > 0) {
+            return;
+        }
+    }
     layoutBlock(block);
     m_generation[size_t(number)] = m_wrapGeneration;
 }
 
-void LazyTextLayout::layoutBlock(const QTextBlock &block) const
+qreal LazyTextLayout::layoutLines(QTextLayout *layout, const QTextBlock &block, bool opening) const
 {
-    QTextLayout *layout = block.layout();
     const QTextBlockFormat format = block.blockFormat();
     const qreal margin = document()->documentMargin();
     const bool bullet = format.boolProperty(Bullet);
     const qreal left = margin + format.leftMargin() + (bullet ? toPixels(bulletIndentTwips) : 0);
     const qreal right = margin + format.rightMargin();
-    const qreal indent = format.textIndent();
+    const qreal indent = opening ? format.textIndent() : 0;
     const qreal wrap = wrapWidth();
 
     QTextOption option = document()->defaultTextOption();
@@ -263,7 +282,6 @@ void LazyTextLayout::layoutBlock(const QTextBlock &block) const
     option.setWrapMode(wrap > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
     option.setFlags(option.flags() | QTextOption::IncludeTrailingSpaces);
     layout->setTextOption(option);
-    layout->setCacheEnabled(true);
 
     // Without wrapping, aligned text lines up against the page's edge.
     const qreal alignWidth = wrap > 0 ? wrap : qMax<qreal>(document()->pageSize().width(), 0);
@@ -290,21 +308,134 @@ void LazyTextLayout::layoutBlock(const QTextBlock &block) const
     }
     layout->endLayout();
     m_width = qMax(m_width, widest);
+    return y;
+}
+
+void LazyTextLayout::layoutBlock(const QTextBlock &block) const
+{
+    qreal height = 0;
+    if (isLong(block)) {
+        // Laying out a paragraph of megabytes takes seconds; its pieces are
+        // laid out one by one as they come into view, each starting a line.
+        block.layout()->clearLayout();
+        QTextBlock writable = block;
+        auto *chunks = new Chunks;
+        writable.setUserData(chunks);
+        chunks->blockLength = block.length();
+        chunks->text = block.text();
+        const int textLength = int(chunks->text.size());
+        for (int start = 0; start < textLength;) {
+            int end = qMin(textLength, start + chunkLength);
+            if (end < textLength && chunks->text.at(end - 1).isHighSurrogate())
+                ++end;
+            chunks->starts.push_back(start);
+            start = end;
+        }
+        chunks->starts.push_back(textLength);
+        const size_t count = chunks->starts.size() - 1;
+        chunks->layouts.resize(count);
+        chunks->heights.assign(count, 0);
+        const qreal first = layoutChunk(block, *chunks, 0);
+        for (size_t i = 1; i < count; ++i) {
+            const qreal share = qreal(chunks->starts[i + 1] - chunks->starts[i]) / chunkLength;
+            chunks->heights[i] = std::ceil(first * share);
+        }
+        for (const qreal h : chunks->heights)
+            height += h;
+    } else {
+        if (block.userData())
+            QTextBlock(block).setUserData(nullptr);
+        height = layoutLines(block.layout(), block, true);
+    }
     const int number = block.blockNumber();
-    if (m_heights[size_t(number)] != y) {
-        setHeight(number, y);
+    if (m_heights[size_t(number)] != height) {
+        setHeight(number, height);
         scheduleSizeUpdate();
     }
 }
 
-int LazyTextLayout::linesBefore(const QTextBlock &target)
+qreal LazyTextLayout::layoutChunk(const QTextBlock &block, Chunks &chunks, size_t index) const
 {
+    const int start = chunks.starts[index];
+    const int end = chunks.starts[index + 1];
+    auto layout = std::make_unique<QTextLayout>(chunks.text.mid(start, end - start), document()->defaultFont());
+    QList<QTextLayout::FormatRange> formats;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int from = qMax(start, fragment.position() - block.position());
+        const int to = qMin(end, fragment.position() - block.position() + fragment.length());
+        if (from < to)
+            formats.append({from - start, to - from, fragment.charFormat()});
+    }
+    layout->setFormats(formats);
+    const qreal height = layoutLines(layout.get(), block, index == 0);
+    chunks.layouts[index] = std::move(layout);
+    chunks.heights[index] = height;
+    return height;
+}
+
+void LazyTextLayout::ensureChunk(const QTextBlock &block, Chunks &chunks, size_t index) const
+{
+    if (chunks.layouts[index])
+        return;
+    const qreal before = chunks.heights[index];
+    const qreal after = layoutChunk(block, chunks, index);
+    if (after != before) {
+        const int number = block.blockNumber();
+        setHeight(number, m_heights[size_t(number)] + after - before);
+        scheduleSizeUpdate();
+    }
+}
+
+LazyTextLayout::Piece LazyTextLayout::pieceAt(const QTextBlock &block, int offset, qreal y) const
+{
+    ensureLayout(block);
+    Chunks *chunks = isLong(block) ? chunksOf(block) : nullptr;
+    if (!chunks)
+        return {block.layout(), 0, 0};
+    const size_t count = chunks->layouts.size();
+    size_t index = 0;
+    qreal top = 0;
+    if (offset >= 0) {
+        index = size_t(std::upper_bound(chunks->starts.begin(), chunks->starts.end(), offset) - chunks->starts.begin());
+        index = qMin(count, qMax<size_t>(index, 1)) - 1;
+        for (size_t i = 0; i < index; ++i)
+            top += chunks->heights[i];
+    } else {
+        while (index + 1 < count && top + chunks->heights[index] <= y)
+            top += chunks->heights[index++];
+    }
+    ensureChunk(block, *chunks, index);
+    return {chunks->layouts[index].get(), top, chunks->starts[index]};
+}
+
+int LazyTextLayout::lineOf(int position)
+{
+    const QTextBlock target = document()->findBlock(position);
     int lines = 0;
     for (QTextBlock block = document()->begin(); block.isValid() && block != target; block = block.next()) {
         ensureLayout(block);
-        lines += qMax(1, block.layout()->lineCount());
+        if (Chunks *chunks = isLong(block) ? chunksOf(block) : nullptr) {
+            for (size_t i = 0; i < chunks->layouts.size(); ++i) {
+                ensureChunk(block, *chunks, i);
+                lines += chunks->layouts[i]->lineCount();
+            }
+        } else {
+            lines += qMax(1, block.layout()->lineCount());
+        }
     }
-    return lines;
+    if (!target.isValid())
+        return lines;
+    const int offset = position - target.position();
+    const Piece piece = pieceAt(target, offset);
+    if (Chunks *chunks = isLong(target) ? chunksOf(target) : nullptr) {
+        for (size_t i = 0; chunks->starts[i] < piece.start; ++i) {
+            ensureChunk(target, *chunks, i);
+            lines += chunks->layouts[i]->lineCount();
+        }
+    }
+    const QTextLine line = piece.layout->lineForTextPosition(offset - piece.start);
+    return lines + (line.isValid() ? line.lineNumber() : 0);
 }
 
 // ------------------------------------------------------------ queries
@@ -346,11 +477,12 @@ int LazyTextLayout::hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) 
     const QTextBlock block = document()->findBlockByNumber(blockAt(point.y()));
     if (!block.isValid())
         return -1;
-    ensureLayout(block);
-    const QTextLayout *layout = block.layout();
-    const QPointF local = point - QPointF(0, top(block.blockNumber()));
+    const qreal blockTop = top(block.blockNumber());
+    const Piece piece = pieceAt(block, -1, point.y() - blockTop);
+    const QTextLayout *layout = piece.layout;
+    const QPointF local = point - QPointF(0, blockTop + piece.top);
     if (layout->lineCount() == 0)
-        return block.position();
+        return block.position() + piece.start;
     QTextLine line = layout->lineAt(0);
     for (int i = 0; i < layout->lineCount(); ++i) {
         line = layout->lineAt(i);
@@ -361,14 +493,14 @@ int LazyTextLayout::hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) 
         && (local.y() < line.y() || local.y() >= line.y() + line.height() || local.x() < line.x()
             || local.x() > line.x() + line.naturalTextWidth()))
         return -1;
-    return block.position() + line.xToCursor(local.x());
+    return block.position() + piece.start + line.xToCursor(local.x());
 }
 
 // ------------------------------------------------------------ drawing
 
 void LazyTextLayout::drawBullet(QPainter *painter, const QTextBlock &block, const QPointF &origin) const
 {
-    const QTextLayout *layout = block.layout();
+    const QTextLayout *layout = pieceAt(block, 0).layout;
     if (layout->lineCount() == 0)
         return;
     const QTextLine line = layout->lineAt(0);
@@ -386,11 +518,35 @@ void LazyTextLayout::drawBullet(QPainter *painter, const QTextBlock &block, cons
     painter->restore();
 }
 
+void LazyTextLayout::drawPiece(QPainter *painter, const PaintContext &context, const QTextBlock &block,
+                               const Piece &piece, int length, const QPointF &origin, const QRectF &clip) const
+{
+    const int start = block.position() + piece.start;
+    const int end = start + length;
+    QList<QTextLayout::FormatRange> ranges;
+    if (m_selectionShown) {
+        for (const Selection &selection : context.selections) {
+            const int from = qMax(selection.cursor.selectionStart(), start) - start;
+            const int to = qMin(selection.cursor.selectionEnd(), end) - start;
+            if (to <= from)
+                continue;
+            QTextLayout::FormatRange range;
+            range.start = from;
+            range.length = to - from;
+            range.format = selection.format;
+            ranges.append(range);
+        }
+    }
+    piece.layout->draw(painter, origin, ranges, clip);
+    if (context.cursorPosition >= start && context.cursorPosition < end)
+        piece.layout->drawCursor(painter, origin, context.cursorPosition - start, 1);
+}
+
 void LazyTextLayout::draw(QPainter *painter, const PaintContext &context)
 {
     if (int(m_heights.size()) != document()->blockCount())
         resync();
-    const QRectF clip = context.clip.isValid() ? context.clip : QRectF(0, 0, documentSize().width(), documentSize().height());
+    const QRectF clip = context.clip.isValid() ? context.clip : QRectF(QPointF(0, 0), documentSize());
     painter->setPen(context.palette.color(QPalette::Text));
     for (QTextBlock block = document()->findBlockByNumber(blockAt(clip.top())); block.isValid();
          block = block.next()) {
@@ -398,27 +554,22 @@ void LazyTextLayout::draw(QPainter *painter, const PaintContext &context)
         const qreal y = top(block.blockNumber());
         if (y > clip.bottom())
             break;
-        const QPointF origin(0, y);
-        const int start = block.position();
-        const int end = start + block.length();
-        QList<QTextLayout::FormatRange> ranges;
-        if (m_selectionShown) {
-            for (const Selection &selection : context.selections) {
-                const int from = qMax(selection.cursor.selectionStart(), start) - start;
-                const int to = qMin(selection.cursor.selectionEnd(), end) - start;
-                if (to <= from)
-                    continue;
-                QTextLayout::FormatRange range;
-                range.start = from;
-                range.length = to - from;
-                range.format = selection.format;
-                ranges.append(range);
+        if (Chunks *chunks = isLong(block) ? chunksOf(block) : nullptr) {
+            qreal chunkTop = y;
+            for (size_t i = 0; i < chunks->layouts.size() && chunkTop <= clip.bottom(); ++i) {
+                if (chunkTop + chunks->heights[i] >= clip.top()) {
+                    ensureChunk(block, *chunks, i);
+                    const Piece piece{chunks->layouts[i].get(), chunkTop - y, chunks->starts[i]};
+                    const int length = chunks->starts[i + 1] - chunks->starts[i]
+                        + (i + 1 == chunks->layouts.size() ? 1 : 0);
+                    drawPiece(painter, context, block, piece, length, QPointF(0, chunkTop), clip);
+                }
+                chunkTop += chunks->heights[i];
             }
+        } else {
+            drawPiece(painter, context, block, Piece{block.layout(), 0, 0}, block.length(), QPointF(0, y), clip);
         }
-        block.layout()->draw(painter, origin, ranges, clip);
         if (block.blockFormat().boolProperty(Bullet))
-            drawBullet(painter, block, origin);
-        if (context.cursorPosition >= start && context.cursorPosition < end)
-            block.layout()->drawCursor(painter, origin, context.cursorPosition - start, 1);
+            drawBullet(painter, block, QPointF(0, y));
     }
 }

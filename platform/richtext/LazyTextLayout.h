@@ -4,6 +4,9 @@
 #include <QFont>
 #include <QTextBlock>
 
+#include <QTextLayout>
+
+#include <memory>
 #include <vector>
 
 /**
@@ -36,8 +39,9 @@ public:
     /// of the event loop (before scrolling to the caret, say).
     void updateSizeNow();
 
-    /// Display lines before the block (laying out what it must).
-    int linesBefore(const QTextBlock &block);
+    /// Number of the display line (from 0) holding a document position
+    /// (laying out every paragraph before it).
+    int lineOf(int position);
 
     void draw(QPainter *painter, const PaintContext &context) override;
     int hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) const override;
@@ -50,6 +54,32 @@ protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
 
 private:
+    /// The pieces of a very long paragraph, each with its own layout.
+    struct Chunks : QTextBlockUserData
+    {
+        int blockLength = 0;
+        QString text; // reading it back piece by piece would lay the block out
+        std::vector<int> starts; // offsets in the paragraph, with its length last
+        std::vector<std::unique_ptr<QTextLayout>> layouts; // null until looked at
+        std::vector<qreal> heights; // estimates until laid out
+    };
+    static constexpr int longBlockLength = 16384;
+    static constexpr int chunkLength = 4096;
+    static Chunks *chunksOf(const QTextBlock &block);
+    static bool isLong(const QTextBlock &block);
+    qreal layoutLines(QTextLayout *layout, const QTextBlock &block, bool opening) const;
+    qreal layoutChunk(const QTextBlock &block, Chunks &chunks, size_t index) const;
+    void ensureChunk(const QTextBlock &block, Chunks &chunks, size_t index) const;
+    /// A laid-out part of a block: the whole block, or one chunk of a long one.
+    struct Piece
+    {
+        const QTextLayout *layout = nullptr;
+        qreal top = 0; // below the block's top
+        int start = 0; // offset of its first character in the block
+    };
+    /// The piece holding an offset of the block, or, for a negative offset,
+    /// the piece at height y below the block's top.
+    Piece pieceAt(const QTextBlock &block, int offset, qreal y = 0) const;
     qreal wrapWidth() const;
     qreal estimatedHeight(const QTextBlock &block) const;
     /// Lays the block out if it is not, and records its real height.
@@ -63,6 +93,8 @@ private:
     void rebuildTree() const;
     void scheduleSizeUpdate() const;
     void invalidateAll();
+    void drawPiece(QPainter *painter, const PaintContext &context, const QTextBlock &block, const Piece &piece,
+                   int length, const QPointF &origin, const QRectF &clip) const;
     void drawBullet(QPainter *painter, const QTextBlock &block, const QPointF &origin) const;
 
     // The layout is filled in as it is read: const queries lay out.

@@ -107,6 +107,12 @@ RichTextView::RichTextView(QWidget *parent)
     connect(m_document, &QTextDocument::contentsChanged, this, &RichTextView::Change);
     connect(m_editor, &QTextEdit::cursorPositionChanged, this, &RichTextView::takeCursorFromEditor);
     connect(m_editor, &QTextEdit::selectionChanged, this, &RichTextView::takeCursorFromEditor);
+    QScrollBar *vertical = m_editor->verticalScrollBar();
+    connect(vertical, &QScrollBar::rangeChanged, this, [this, vertical](int, int maximum) {
+        if (m_followEnd)
+            vertical->setValue(maximum);
+    });
+    connect(vertical, &QScrollBar::actionTriggered, this, [this] { m_followEnd = false; });
     m_editor->setLineWrapMode(QTextEdit::WidgetWidth);
     setRightMargin(0);
     setScrollBars(BothBars);
@@ -165,6 +171,11 @@ void RichTextView::flushCursorToEditor()
     m_editor->setTextCursor(m_selection);
     m_syncing = false;
     m_editorBehind = false;
+    // A caret at the end keeps the newest line in view even while the lines
+    // above it settle to their real heights.
+    m_followEnd = !m_selection.hasSelection() && m_selection.position() == TextPosition::end(*m_document).value;
+    if (m_followEnd)
+        m_editor->verticalScrollBar()->setValue(m_editor->verticalScrollBar()->maximum());
 }
 
 void RichTextView::takeCursorFromEditor()
@@ -877,14 +888,7 @@ qint32 RichTextView::Find(const QString &text, qint32 start, qint32 end, qint32 
 
 qint32 RichTextView::GetLineFromChar(qint32 charPosition) const
 {
-    const DocPosition position = toDocument(CrLfPosition{qMax(0, charPosition)});
-    const QTextBlock target = m_document->findBlock(position.value);
-    qint32 line = m_layout->linesBefore(target);
-    m_layout->blockBoundingRect(target);
-    const QTextLine inBlock = target.layout()->lineForTextPosition(position.value - target.position());
-    if (inBlock.isValid())
-        line += inBlock.lineNumber();
-    return line;
+    return m_layout->lineOf(toDocument(CrLfPosition{qMax(0, charPosition)}).value);
 }
 
 void RichTextView::LoadFile(const QString &path, qint32 fileType)

@@ -234,5 +234,6 @@ private:
     bool m_editorBehind = false; // the editor's cursor lags the model's selection
     bool m_updateScheduled = false;
     bool m_syncing = false;
+    bool m_followEnd = true; // the view sticks to the newest line
     int m_editBlocks = 0;
 };
