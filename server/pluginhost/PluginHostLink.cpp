@@ -1,20 +1,25 @@
 #include "PluginHostLink.h"
 
 #include "PluginManager.h"
+#include "PluginManagerForm.h"
 #include "PluginWindow.h"
 #include "WrenlogMainForm.h"
 
 PluginHostLink::PluginHostLink(WrenlogMainForm &form, const QString &applicationFolder)
     : m_host(form)
+    , m_applicationFolder(applicationFolder)
     , m_manager(std::make_unique<PluginManager>(&m_host, applicationFolder))
 {
 }
 
-PluginHostLink::~PluginHostLink() = default;
+PluginHostLink::~PluginHostLink()
+{
+    delete m_managerForm;
+}
 
 void PluginHostLink::LoadPlugins(const QString &pluginFolder)
 {
-    m_manager->Initialize(pluginFolder);
+    m_manager->Initialize(m_applicationFolder.isEmpty() ? pluginFolder : m_applicationFolder + QStringLiteral("/Plugins"));
 }
 
 qint32 PluginHostLink::PluginCount() const
@@ -34,11 +39,15 @@ void PluginHostLink::KillAll()
 
 void PluginHostLink::ShowManagerDialog()
 {
-    // The manager dialog joins here when it exists; until then the command shows nothing.
+    if (!m_managerForm)
+        m_managerForm = new PluginManagerForm;
+    m_managerForm->Execute(m_manager.get());
 }
 
 void PluginHostLink::UnloadManagerDialog()
 {
+    if (m_managerForm)
+        m_managerForm->close();
 }
 
 void PluginHostLink::install()

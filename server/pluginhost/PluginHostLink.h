@@ -3,9 +3,12 @@
 #include "MainFormPluginHost.h"
 #include "PluginManagerLink.h"
 
+#include <QPointer>
+
 #include <memory>
 
 class PluginManager;
+class PluginManagerForm;
 
 /**
  * Hands the debug window its plug-in manager: the window creates one through
@@ -15,7 +18,9 @@ class PluginManager;
 class PluginHostLink : public PluginManagerLink
 {
 public:
-    /// applicationFolder holds Plugins/PluginProperties.ini (the program's folder when empty).
+    /// applicationFolder: the folder whose Plugins sub-folder is scanned, whatever
+    /// LoadPlugins() is given, and holds PluginProperties.ini (when empty: the
+    /// program's folder, and LoadPlugins() scans the folder it is given).
     explicit PluginHostLink(WrenlogMainForm &form, const QString &applicationFolder = QString());
     ~PluginHostLink() override;
 
@@ -34,5 +39,8 @@ public:
 private:
     // Declared first so that it outlives the manager and the plug-ins.
     MainFormPluginHost m_host;
+    QString m_applicationFolder;
     std::unique_ptr<PluginManager> m_manager;
+    // The dialog deletes itself when closed.
+    QPointer<PluginManagerForm> m_managerForm;
 };

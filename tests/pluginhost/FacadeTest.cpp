@@ -1,0 +1,324 @@
+#include "PluginHostFixture.h"
+
+#include "AutomationError.h"
+#include "GlobalLibrary.h"
+#include "MessageBox.h"
+#include "PluginManager.h"
+#include "PluginWindow.h"
+#include "PluginWindowFont.h"
+#include "RichTextView.h"
+#include "SharedWindow.h"
+#include "WrenlogMainForm.h"
+
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+const QString recorder = QStringLiteral("WLTestRecorder.Recorder");
+const QString listener = QStringLiteral("WLTestRecorder.Listener");
+
+} // namespace
+
+TEST(Facade, WrapSwitchesTheRightMargin)
+{
+    AppFolder app;
+    RunningHost host(app);
+    PluginWindow *w = host.window();
+    ASSERT_NE(w, nullptr);
+
+    w->setWrap(false);
+    EXPECT_EQ(w->RightMargin(), 999999);
+    EXPECT_FALSE(w->Wrap());
+    w->setWrap(true);
+    EXPECT_EQ(w->RightMargin(), 0);
+    EXPECT_TRUE(w->Wrap());
+    w->setRightMargin(1);
+    EXPECT_FALSE(w->Wrap());
+    EXPECT_EQ(host.form->rtbDetails()->RightMargin(), 1);
+}
+
+TEST(Facade, AliasPairsReachTheSameValue)
+{
+    AppFolder app;
+    RunningHost host(app);
+    PluginWindow *w = host.window();
+    host.form->rtbDetails()->setText(QStringLiteral("coloured"));
+    w->setSelStart(0);
+    w->setSelLength(8);
+
+    using Set = std::function<void(qint32)>;
+    using Get = std::function<qint32()>;
+    struct Row
+    {
+        const char *name;
+        Set set;
+        Get twin;
+        Get self;
+    };
+    const Row rows[] = {
+        {"BackColour", [w](qint32 c) { w->setBackColour(c); }, [w] { return w->BackColor(); }, [w] { return w->BackColour(); }},
+        {"BackColor", [w](qint32 c) { w->setBackColor(c); }, [w] { return w->BackColour(); }, [w] { return w->BackColor(); }},
+        {"SelColor", [w](qint32 c) { w->setSelColor(c); }, [w] { return w->SelColour(); }, [w] { return w->SelColor(); }},
+        {"SelColour", [w](qint32 c) { w->setSelColour(c); }, [w] { return w->SelColor(); }, [w] { return w->SelColour(); }},
+        {"TopTextBackColour", [w](qint32 c) { w->setTopTextBackColour(c); }, [w] { return w->TopTextBackColor(); },
+         [w] { return w->TopTextBackColour(); }},
+        {"TopTextForeColor", [w](qint32 c) { w->setTopTextForeColor(c); }, [w] { return w->TopTextForeColour(); },
+         [w] { return w->TopTextForeColor(); }},
+    };
+    qint32 colour = 0x102030;
+    for (const Row &row : rows) {
+        colour += 0x010101;
+        row.set(colour);
+        EXPECT_EQ(row.twin(), colour) << row.name;
+        EXPECT_EQ(row.self(), colour) << row.name;
+    }
+}
+
+TEST(Facade, ReadingTheIndentLeavesTheHangingIndentAlone)
+{
+    AppFolder app;
+    RunningHost host(app);
+    PluginWindow *w = host.window();
+    w->setText(QStringLiteral("one paragraph"));
+    w->setSelStart(0);
+    w->setSelIndent(300);
+    w->setSelHangingIndent(150);
+    EXPECT_EQ(w->SelIndent(), 300);
+    EXPECT_EQ(w->SelHangingIndent(), 150);
+    EXPECT_EQ(w->SelHangingIndent(), 150);
+}
+
+TEST(Facade, ShowMessageTitlesAnEmptyCaptionWithTheApplicationTitle)
+{
+    AppFolder app;
+    RunningHost host(app);
+    QList<MessageBox::Request> seen;
+    auto previous = MessageBox::setPresenter([&](const MessageBox::Request &request) {
+        seen.append(request);
+        return int(MessageBox::IdNo);
+    });
+    EXPECT_EQ(host.window()->ShowMessage(4, QStringLiteral("Sure?")), 7);
+    EXPECT_EQ(host.window()->ShowMessage(0, QStringLiteral("Done"), QStringLiteral("Scanner")), 7);
+    MessageBox::setPresenter(previous);
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[0].caption, GlobalLibrary::applicationTitle());
+    EXPECT_EQ(seen[0].style, 4);
+    EXPECT_EQ(seen[0].text, QStringLiteral("Sure?"));
+    EXPECT_EQ(seen[1].caption, QStringLiteral("Scanner"));
+}
+
+TEST(Facade, CancellingListenerStopsPrintEraseAndQuitWhileOthersStillHear)
+{
+    AppFolder app;
+    app.install(QStringLiteral("Canceller"), QStringLiteral("A"));
+    app.install(QStringLiteral("Recorder"), QStringLiteral("B"));
+    RunningHost host(app);
+    ASSERT_EQ(host.manager()->PluginCount(), 3);
+    QObject *canceller = host.pluginObject(QStringLiteral("WLTestCanceller.Canceller"));
+
+    canceller->setProperty("Cancelling", false);
+    host.window()->DebugPrint(QStringLiteral("kept"));
+    canceller->setProperty("Cancelling", true);
+    host.window()->DebugPrint(QStringLiteral("suppressed"));
+    EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("kept\r\n"));
+
+    host.window()->EraseAll();
+    EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("kept\r\n"));
+    EXPECT_FALSE(host.form->close());
+
+    const QStringList expected{
+        QStringLiteral("DebugPrint(kept,-2,true)"), QStringLiteral("DebugPrint(suppressed,-2,true)"),
+        QStringLiteral("BeforeEraseAll"), QStringLiteral("BeforeQuit"),
+    };
+    EXPECT_EQ(eventsHeard(host, recorder), expected); // and no AfterEraseAll
+
+    canceller->setProperty("Cancelling", false);
+    host.window()->EraseAll();
+    EXPECT_EQ(host.form->rtbDetails()->Text(), QString());
+    EXPECT_EQ(eventsHeard(host, recorder).constLast(), QStringLiteral("AfterEraseAll"));
+}
+
+TEST(Facade, EveryPluginHearsEveryEventWithItsValues)
+{
+    AppFolder app;
+    app.install(QStringLiteral("Recorder"), QStringLiteral("R"));
+    RunningHost host(app);
+    PluginWindow *w = host.window();
+
+    struct Row
+    {
+        qint32 code;
+        QVariant values;
+        const char *heard; // nullptr: no event
+    };
+    const QList<Row> rows{
+        {0, {}, "Ready"},
+        {1, {}, "DebugShow"},
+        {2, QVariantList{QStringLiteral("text"), -4, false}, "DebugPrint(text,-4,false)"},
+        {3, true, "Busy(true)"},
+        {4, true, "OnTop(true)"},
+        {5, false, "Fold(false)"},
+        {6, {}, "BeforeOpen"},
+        {7, QStringLiteral("/a/b.rtf"), "AfterOpen(/a/b.rtf)"},
+        {8, {}, "BeforeSave"},
+        {9, QStringLiteral("/a/c.txt"), "AfterSave(/a/c.txt)"},
+        {10, {}, "BeforeEraseAll"},
+        {11, {}, "AfterEraseAll"},
+        {12, QVariant::fromValue(QList<qint32>{65, 1}), "KeyPress(65,1)"},
+        {13, {}, "Activate"},
+        {14, {}, "DeActivate"},
+        {15, {}, "Resize"},
+        {17, {}, "BeforeQuit"},
+        {18, {}, "Move"},
+        {19, true, "Translucency(true)"},
+        {20, {}, "TopTextChange"},
+        {21, 97, "TopTextKeyPress(97)"},
+        {22, {}, nullptr},
+        {23, {}, "TopTextLostFocus"},
+        {24, {}, "TopTextGotFocus"},
+        {25, {}, "LostFocus"},
+        {26, {}, "GotFocus"},
+        {27, {}, "Change"},
+        {28, {}, "Click"},
+        {29, {}, "DblClick"},
+        {30, QVariantList{1, 2, 3.5, 4}, "MouseMove(1,2,3.5,4)"},
+        {31, {}, "SelChange"},
+        {32, {}, nullptr},
+        {-1, {}, nullptr},
+    };
+    QStringList expected;
+    for (const Row &row : rows) {
+        bool cancel = false;
+        w->Notify(row.code, row.values, cancel);
+        EXPECT_FALSE(cancel) << row.code;
+        if (row.heard)
+            expected.append(QString::fromLatin1(row.heard));
+    }
+    ASSERT_EQ(expected.size(), 30);
+    EXPECT_EQ(eventsHeard(host, recorder, true), expected);
+    EXPECT_EQ(eventsHeard(host, listener, true), expected);
+}
+
+TEST(Facade, PluginsHearTheirOwnPrintsToo)
+{
+    AppFolder app;
+    app.install(QStringLiteral("Echo"), QStringLiteral("A"));
+    app.install(QStringLiteral("Recorder"), QStringLiteral("B"));
+    RunningHost host(app);
+
+    host.form->DebugPrint(QStringLiteral("hello"), wlogFail);
+    // The echo is printed from inside the first print's event, before it.
+    EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("echo: hello\r\nhello\r\n"));
+    // Echo listens first (loaded first), so the recorder hears the echo before the print that caused it.
+    const QStringList expected{QStringLiteral("DebugPrint(echo: hello,-3,true)"), QStringLiteral("DebugPrint(hello,-4,true)")};
+    EXPECT_EQ(eventsHeard(host, recorder), expected);
+}
+
+TEST(Facade, FontWrappersShareTheControlsFont)
+{
+    AppFolder app;
+    RunningHost host(app);
+    PluginWindow *w = host.window();
+
+    for (const bool topText : {false, true}) {
+        std::unique_ptr<PluginWindowFont> first(topText ? w->TopTextFont() : w->Font());
+        std::unique_ptr<PluginWindowFont> second(topText ? w->TopTextFont() : w->Font());
+        ASSERT_NE(first.get(), second.get());
+        first->setBold(!first->Bold());
+        EXPECT_EQ(second->Bold(), first->Bold());
+        second->setSize(14);
+        EXPECT_EQ(first->Size(), 14);
+        first->setName(QStringLiteral("Courier New"));
+        second->setUnderline(true);
+        EXPECT_TRUE(first->Underline());
+        const QFont live = topText ? host.form->txtLable()->font() : host.form->rtbDetails()->font();
+        EXPECT_EQ(live.pointSize(), 14);
+        EXPECT_TRUE(live.underline());
+    }
+
+    PluginWindowFont loose;
+    try {
+        loose.Bold();
+        FAIL() << "an unattached font must fail";
+    } catch (const AutomationError &error) {
+        EXPECT_EQ(error.number(), 91);
+        EXPECT_EQ(error.sourceLines().constLast(), QStringLiteral("PluginWindowFont.Bold (Get)"));
+    }
+}
+
+TEST(Facade, TopTextMembersDriveTheTopBox)
+{
+    AppFolder app;
+    RunningHost host(app);
+    PluginWindow *w = host.window();
+    QLineEdit *box = host.form->txtLable();
+
+    w->setTopText(QStringLiteral("Scanning folder"));
+    EXPECT_EQ(box->text(), QStringLiteral("Scanning folder"));
+    w->setTopTextSelStart(9);
+    w->setTopTextSelLength(6);
+    EXPECT_EQ(w->TopTextSelText(), QStringLiteral("folder"));
+    w->setTopTextSelText(QStringLiteral("files"));
+    EXPECT_EQ(w->TopText(), QStringLiteral("Scanning files"));
+    w->setTopTextLocked(false);
+    EXPECT_FALSE(box->isReadOnly());
+    w->setTopTextPasswordChar(QStringLiteral("*"));
+    EXPECT_EQ(w->TopTextPasswordChar(), QStringLiteral("*"));
+    EXPECT_EQ(box->echoMode(), QLineEdit::Password);
+}
+
+TEST(Facade, FailuresNameTheMemberInTheSource)
+{
+    PluginWindow w(nullptr); // a facade whose window has gone
+    struct Row
+    {
+        const char *label; // the last source line expected; nullptr: passed on unchanged
+        std::function<void()> call;
+    };
+    const QList<Row> rows{
+        {"PluginWindow.SelBold (Get)", [&] { w.SelBold(); }},
+        {"PluginWindow.SelBold (Let)", [&] { w.setSelBold(true); }},
+        {"PluginWindow.Backcolour (Get)", [&] { w.BackColor(); }},
+        {"PluginWindow.Backcolour (Let)", [&] { w.setBackColour(1); }},
+        {"DebugText", [&] { w.DebugPrint(QStringLiteral("x")); }},
+        {"PluginWindow.TopText (Let)", [&] { w.setTopText(QStringLiteral("x")); }},
+        {"PluginWindow.Wrap (Get)", [&] { w.Wrap(); }},
+        {"PluginWindow.PrintIt", [&] { w.PrintIt(); }},
+        {nullptr, [&] { w.SetFocus(); }},
+    };
+    for (const Row &row : rows) {
+        try {
+            row.call();
+            ADD_FAILURE() << (row.label ? row.label : "SetFocus") << " did not fail";
+        } catch (const AutomationError &error) {
+            EXPECT_EQ(error.number(), 91);
+            const QStringList lines = error.sourceLines();
+            if (row.label) {
+                ASSERT_EQ(lines.size(), 2) << row.label;
+                EXPECT_EQ(lines.constLast(), QString::fromLatin1(row.label));
+            } else {
+                EXPECT_EQ(lines.size(), 1);
+            }
+        }
+    }
+}
+
+TEST(Facade, PluginsReachTheSharedWindowInProcess)
+{
+    clearPluginTrace();
+    AppFolder app;
+    app.install(QStringLiteral("Echo"), QStringLiteral("A"));
+    app.writeFile(QStringLiteral("Plugins/PluginProperties.ini"), "[StartUp]\nWLTestEcho.Echo=True\n");
+    auto previous = MessageBox::setPresenter([](const MessageBox::Request &) { return int(MessageBox::IdYes); });
+    RunningHost host(app, true);
+    MessageBox::setPresenter(previous);
+
+    ASSERT_EQ(host.form, SharedWindow::instance().form());
+    // Echo's Run printed through GlobalWindow into the very window it listens to.
+    EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("echo: through GlobalWindow\r\nthrough GlobalWindow\r\n"));
+    EXPECT_TRUE(pluginTrace().contains(QStringLiteral("WLTestEcho.Echo:ShowMessage=6")));
+}
