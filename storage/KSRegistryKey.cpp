@@ -469,6 +469,10 @@ void KSRegistryKey::interfaceSetSection(const QString &sSection)
             keyName = m_sectionBase.isEmpty() ? sSection : m_sectionBase + QLatin1Char('\\') + sSection;
         }
         m_sectionActive = !sSection.isEmpty();
+        if (keyName.isEmpty()) {
+            m_keyName.clear(); // back to the unnamed key: nothing to create
+            return;
+        }
         m_reselecting = true;
         try {
             selectKeyName(keyName);
