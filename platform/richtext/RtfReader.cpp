@@ -117,6 +117,8 @@ private:
     QString m_text;
     CharState m_textState;
     bool m_paragraphSeen = false;
+    ParagraphState m_blockState; // the format the paragraph being filled has
+    bool m_blockStateKnown = false;
     QString m_defaultFamily;
     int m_defaultHalfPoints = 18;
 };
@@ -188,15 +190,34 @@ RtfReader::Result Parser::run()
                     character(d);
             } else if (byte == '\t') {
                 character(QLatin1Char('\t'));
-            } else if (byte >= 0x20) {
+            } else if (byte >= 0x80) {
                 character(decoderForFont(state().character.font).decode(byte));
+            } else if (byte >= 0x20) {
+                // Plain ASCII text is most of a file: take the whole run at once.
+                qsizetype end = m_pos;
+                while (end < size) {
+                    const char t = m_data[end];
+                    if (t < 0x20 || t == '\\' || t == '{' || t == '}' || static_cast<unsigned char>(t) >= 0x80)
+                        break;
+                    ++end;
+                }
+                if (m_skipCount == 0 && state().destination == Destination::Text) {
+                    if (!m_text.isEmpty() && !(m_textState == state().character))
+                        flushText();
+                    m_textState = state().character;
+                    m_text += QLatin1StringView(m_data.constData() + m_pos - 1, end - m_pos + 1);
+                    m_pos = end;
+                } else {
+                    character(QLatin1Char(c));
+                }
             }
         }
     }
     flushText();
     // The last paragraph's own format, unless the data only held text for the
     // paragraph it was inserted into.
-    if (m_paragraphSeen || !(state().paragraph == ParagraphState{}))
+    if ((m_paragraphSeen || !(state().paragraph == ParagraphState{}))
+        && !(m_blockStateKnown && state().paragraph == m_blockState))
         m_cursor.setBlockFormat(blockFormat(state().paragraph));
     return m_result;
 }
@@ -290,10 +311,22 @@ void Parser::paragraphBreak()
         --m_skipCount;
         return;
     }
-    flushText();
-    const QTextBlockFormat format = blockFormat(state().paragraph);
-    m_cursor.setBlockFormat(format);
-    m_cursor.insertBlock(format, charFormat(state().character));
+    const GroupState &s = state();
+    if (m_blockStateKnown && s.paragraph == m_blockState && (m_text.isEmpty() || s.character == m_textState)) {
+        // The break continues the pending run: the document makes the new
+        // paragraph with the same formats, at the cost of one insertion for
+        // the text and the break together.
+        m_textState = s.character;
+        m_text += QChar::ParagraphSeparator;
+    } else {
+        flushText();
+        const QTextBlockFormat format = blockFormat(s.paragraph);
+        if (!m_blockStateKnown || !(s.paragraph == m_blockState))
+            m_cursor.setBlockFormat(format);
+        m_cursor.insertBlock(format, charFormat(s.character));
+        m_blockState = s.paragraph;
+        m_blockStateKnown = true;
+    }
     m_paragraphSeen = true;
 }
 
