@@ -85,12 +85,15 @@ enum Statement {
     StatementCount
 };
 
+// An existing value keeps its name's case and its place in the enumeration order.
+const char *const upsertValue = "INSERT INTO vals(key, name, folded, type, data) VALUES (?1, ?2, ?3, ?4, ?5) "
+                                "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data";
+
 const char *const statementText[StatementCount] = {
     "SELECT id FROM keys WHERE path = ?1",
     "INSERT INTO keys(parent, name, path) VALUES (?1, ?2, ?3)",
     "SELECT type, data FROM vals WHERE key = ?1 AND folded = ?2",
-    "INSERT INTO vals(key, name, folded, type, data) VALUES (?1, ?2, ?3, ?4, ?5) "
-    "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data",
+    upsertValue,
     "DELETE FROM vals WHERE key = ?1 AND folded = ?2",
     "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1",
     "DELETE FROM keys WHERE id = ?1",
