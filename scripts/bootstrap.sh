@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick dbus dbus-bin dbus-daemon python3 python3-dbus
   fonts-dejavu-core
+  unrtf
 )
 
 missing=()
