@@ -1,19 +1,28 @@
 #include "WindowPosition.h"
 
+#include "AutomationError.h"
 #include "FormWindow.h"
+#include "LedgerixErrors.h"
+#include "LedgerixLibrary.h"
 
 namespace WindowPosition {
 
 void Restore(FormWindow &form, QVariant &extra)
 {
-    Q_UNUSED(form);
-    Q_UNUSED(extra);
+    try {
+        QVariant saved = extra;
+        LedgerixLibrary::predeclared().KSRestoreFormParams(&form, &saved);
+        extra = saved;
+    } catch (const AutomationError &error) {
+        // No record yet: the window keeps its design position.
+        if (error.number() != LedgerixErrors::BadKey)
+            throw;
+    }
 }
 
 void Save(FormWindow &form, qint32 extra)
 {
-    Q_UNUSED(form);
-    Q_UNUSED(extra);
+    LedgerixLibrary::predeclared().KSSaveFormParams(&form, QVariant(extra), false);
 }
 
 } // namespace WindowPosition

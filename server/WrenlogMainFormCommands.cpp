@@ -46,19 +46,33 @@ const std::pair<const char *, const char *> buttonCommands[] = {
 
 } // namespace
 
+namespace {
+
+// A checkable action flips its own mark when clicked; here the mark shows the
+// window's state, which only the command changes.
+void undoAutomaticCheck(QAction *action)
+{
+    if (action->isCheckable())
+        action->setChecked(!action->isChecked());
+}
+
+} // namespace
+
 void WrenlogMainForm::connectCommands()
 {
     for (const auto &[name, command] : menuCommands) {
         QAction *item = menuItem(QString::fromLatin1(name));
         const QString handler = label(QString::fromLatin1(name) + QStringLiteral("_Click"));
         const QString commandName = QString::fromLatin1(command);
-        connect(item, &QAction::triggered, this, [this, handler, commandName] {
+        connect(item, &QAction::triggered, this, [this, item, handler, commandName] {
+            undoAutomaticCheck(item);
             reportFailure(handler, [&] { runCommand(commandName); });
         });
     }
     connect(tbrMainToolbar(), &QToolBar::actionTriggered, this, [this](QAction *action) {
         if (!m_controls->buttons.contains(action->objectName()))
             return; // an entry of the btnPlugins drop-down has its own handler
+        undoAutomaticCheck(action);
         tbrMainToolbar_ButtonClick(action->objectName());
     });
 }
@@ -120,6 +134,11 @@ bool WrenlogMainForm::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress: {
+        // A key the focused control leaves alone travels on to its parents;
+        // the window looks at it once, where it first arrives.
+        QWidget *firstReceiver = focusWidget() ? focusWidget() : this;
+        if (watched != firstReceiver)
+            break;
         auto *key = static_cast<QKeyEvent *>(event);
         bool consumed = false;
         reportFailure(label(QStringLiteral("Form_KeyDown")),
@@ -324,6 +343,13 @@ void WrenlogMainForm::moveEvent(QMoveEvent *event)
 {
     FormWindow::moveEvent(event);
     reportFailure(label(QStringLiteral("ISubclass_WindowProc")), [&] { NotifyMove(); });
+}
+
+void WrenlogMainForm::showEvent(QShowEvent *event)
+{
+    FormWindow::showEvent(event);
+    // The frame's size is known only once the window is shown.
+    updateFrameLimits();
 }
 
 void WrenlogMainForm::changeEvent(QEvent *event)
