@@ -1,6 +1,7 @@
 #include "PluginManager.h"
 
 #include "Guard.h"
+#include "KeyedPosition.h"
 #include "LoadProgress.h"
 #include "PluginLibraryFile.h"
 #include "PluginWindow.h"
@@ -147,10 +148,8 @@ void PluginManager::Initialize(const QString &sPluginsDirectory)
                 letMessagesRun();
 
                 const bool listed = step([&] {
-                    for (const Loaded &loaded : std::as_const(m_plugins)) {
-                        if (loaded.key.compare(key, Qt::CaseInsensitive) == 0)
-                            RuntimeErrors::raise(RuntimeErrors::KeyAlreadyAssociated, Guard::defaultSource());
-                    }
+                    if (keys().contains(key, Qt::CaseInsensitive))
+                        RuntimeErrors::raise(RuntimeErrors::KeyAlreadyAssociated, Guard::defaultSource());
                     m_plugins.append({key, object, plugin});
                 });
                 if (!listed) {
@@ -189,21 +188,8 @@ void PluginManager::Initialize(const QString &sPluginsDirectory)
 WrenlogPlugin *PluginManager::Plugin(const QVariant &IndexKey) const
 {
     return passOn(label(".Item (Get)"), [&] {
-        if (IndexKey.metaType() == QMetaType::fromType<QString>()) {
-            const QString key = IndexKey.toString();
-            for (const Loaded &loaded : m_plugins) {
-                if (loaded.key.compare(key, Qt::CaseInsensitive) == 0)
-                    return loaded.plugin;
-            }
-            RuntimeErrors::raise(RuntimeErrors::InvalidProcedureCall, Guard::defaultSource());
-        }
-        bool ok = false;
-        const qint64 position = IndexKey.toLongLong(&ok);
-        if (!ok)
-            RuntimeErrors::raise(RuntimeErrors::TypeMismatch, Guard::defaultSource());
-        if (position < 1 || position > m_plugins.size())
-            RuntimeErrors::raise(RuntimeErrors::SubscriptOutOfRange, Guard::defaultSource());
-        return m_plugins.at(position - 1).plugin;
+        const qsizetype index = keyedPosition(IndexKey, m_plugins.size(), [&](qsizetype i) { return m_plugins.at(i).key; });
+        return m_plugins.at(index).plugin;
     });
 }
 

@@ -1,6 +1,7 @@
 #include "PropertyStoreCollection.h"
 
 #include "Guard.h"
+#include "KeyedPosition.h"
 #include "KSINIFileHandler.h"
 #include "PropertyStore.h"
 #include "RuntimeErrors.h"
@@ -87,21 +88,8 @@ PropertyStore *PropertyStoreCollection::Add(const QString &sKey)
 PropertyStore *PropertyStoreCollection::Item(const QVariant &vntIndexKey) const
 {
     return passOn(label(".Item (Get)"), [&] {
-        if (vntIndexKey.metaType() == QMetaType::fromType<QString>()) {
-            const QString key = vntIndexKey.toString();
-            for (const auto &entry : m_stores) {
-                if (entry.first.compare(key, Qt::CaseInsensitive) == 0)
-                    return entry.second;
-            }
-            RuntimeErrors::raise(RuntimeErrors::InvalidProcedureCall, Guard::defaultSource());
-        }
-        bool ok = false;
-        const qint64 position = vntIndexKey.toLongLong(&ok);
-        if (!ok)
-            RuntimeErrors::raise(RuntimeErrors::TypeMismatch, Guard::defaultSource());
-        if (position < 1 || position > m_stores.size())
-            RuntimeErrors::raise(RuntimeErrors::SubscriptOutOfRange, Guard::defaultSource());
-        return m_stores.at(position - 1).second;
+        const qsizetype index = keyedPosition(vntIndexKey, m_stores.size(), [&](qsizetype i) { return m_stores.at(i).first; });
+        return m_stores.at(index).second;
     });
 }
 

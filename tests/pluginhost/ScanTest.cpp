@@ -25,6 +25,11 @@ struct CandidateRow
     int expectedCount;
 };
 
+void PrintTo(const CandidateRow &row, std::ostream *out)
+{
+    *out << row.relativePath;
+}
+
 class CandidateFiles : public ::testing::TestWithParam<CandidateRow>
 {
 };
