@@ -40,8 +40,7 @@ KSINIFileHandler::KSINIFileHandler(QObject *parent)
     : LedgerixStdInterface(parent)
     , m_section(defaultSection)
     , m_programFolder(currentProgramFolder())
-{
-}
+{}
 
 KSINIFileHandler::~KSINIFileHandler() = default;
 
@@ -243,8 +242,7 @@ QString KSINIFileHandler::interfaceSection() const
 
 bool KSINIFileHandler::interfaceSetValue(const QString &sFieldName, const QVariant &vValue, const QString &sDelimiter)
 {
-    return passOn(label(".LedgerixStdInterface_SetValue"),
-                  [&] { return SetValue(sFieldName, vValue, sDelimiter); });
+    return passOn(label(".LedgerixStdInterface_SetValue"), [&] { return SetValue(sFieldName, vValue, sDelimiter); });
 }
 
 QVariant KSINIFileHandler::interfaceGetValue(const QString &sFieldName, const QString &sDelimiter)

@@ -12,7 +12,7 @@ namespace LedgerixErrors {
 namespace {
 
 // Set on when the library is loaded; every object of the process shares it.
-std::atomic<bool> g_raiseErrors{true};
+std::atomic<bool> g_raiseErrors {true};
 
 const QHash<qint32, QString> &table()
 {

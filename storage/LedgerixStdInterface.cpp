@@ -5,8 +5,7 @@
 
 LedgerixStdInterface::LedgerixStdInterface(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 LedgerixStdInterface::~LedgerixStdInterface() = default;
 
@@ -50,18 +49,14 @@ QVariant LedgerixStdInterface::Version(bool bShow)
     return interfaceVersion(bShow);
 }
 
-void LedgerixStdInterface::interfaceSetPath(const QString &)
-{
-}
+void LedgerixStdInterface::interfaceSetPath(const QString &) {}
 
 QString LedgerixStdInterface::interfacePath() const
 {
     return {};
 }
 
-void LedgerixStdInterface::interfaceSetSection(const QString &)
-{
-}
+void LedgerixStdInterface::interfaceSetSection(const QString &) {}
 
 QString LedgerixStdInterface::interfaceSection() const
 {

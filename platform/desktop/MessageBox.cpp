@@ -32,8 +32,7 @@ QList<ButtonChoice> buttonsFor(int buttons)
         return {{QMessageBox::Yes, MessageBox::IdYes},
                 {QMessageBox::No, MessageBox::IdNo},
                 {QMessageBox::Cancel, MessageBox::IdCancel}};
-    case MessageBox::YesNo:
-        return {{QMessageBox::Yes, MessageBox::IdYes}, {QMessageBox::No, MessageBox::IdNo}};
+    case MessageBox::YesNo: return {{QMessageBox::Yes, MessageBox::IdYes}, {QMessageBox::No, MessageBox::IdNo}};
     case MessageBox::RetryCancel:
         return {{QMessageBox::Retry, MessageBox::IdRetry}, {QMessageBox::Cancel, MessageBox::IdCancel}};
     default:
@@ -57,7 +56,7 @@ QMessageBox::Icon iconFor(int icon)
 
 int MessageBox::show(int style, const QString &caption, const QString &text, QWidget *parent)
 {
-    const Request request{style, caption, text};
+    const Request request {style, caption, text};
     if (presenterSlot())
         return presenterSlot()(request);
     return showWidget(request, parent);

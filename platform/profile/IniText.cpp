@@ -58,8 +58,7 @@ public:
         : m_data(text.data())
         , m_size(text.size())
         , m_pos(from)
-    {
-    }
+    {}
 
     bool next(Line &line)
     {
@@ -95,8 +94,12 @@ private:
 /// What a line is, seen from the profile functions.
 struct Parsed
 {
-    enum Kind { Other, Header, KeyLine } kind = Other;
-    QByteArrayView name;  ///< section name or key, trimmed
+    enum Kind {
+        Other,
+        Header,
+        KeyLine
+    } kind = Other;
+    QByteArrayView name; ///< section name or key, trimmed
     QByteArrayView value; ///< raw value after "=", trimmed
 };
 
@@ -358,8 +361,8 @@ QByteArray withEntries(QByteArrayView text, QByteArrayView section, const QList<
 
     // Added lines end like the line they follow, so they never run into a
     // following empty line (a CR added before an LF would make one CR LF).
-    const QByteArrayView addedEol =
-        insertAt > insertLineEnd && insertLineEnd >= 0 ? text.sliced(insertLineEnd, insertAt - insertLineEnd) : eol;
+    const QByteArrayView addedEol
+        = insertAt > insertLineEnd && insertLineEnd >= 0 ? text.sliced(insertLineEnd, insertAt - insertLineEnd) : eol;
     QByteArray added;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         if (!placed[i]) {

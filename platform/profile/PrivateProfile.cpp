@@ -22,8 +22,7 @@ class FileDescriptor
 public:
     explicit FileDescriptor(int fd = -1)
         : m_fd(fd)
-    {
-    }
+    {}
     ~FileDescriptor() { reset(); }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
@@ -50,7 +49,9 @@ private:
 
 bool readAll(int fd, QByteArray &data)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     data.resize(qsizetype(st.st_size));
@@ -81,7 +82,8 @@ std::optional<QByteArray> readFile(const QString &fileName)
     const QByteArray name = QFile::encodeName(fileName);
     if (name.isEmpty())
         return std::nullopt;
-    FileDescriptor fd(::open(name.constData(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so a FIFO in the file's place is refused instead of waited on.
+    FileDescriptor fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     QByteArray data;
     if (!fd.valid() || !readAll(fd.get(), data))
         return std::nullopt;
@@ -114,7 +116,9 @@ bool fail(QString *errorText, const QString &what, const QString &fileName, int 
 QByteArray targetName(const QByteArray &name)
 {
     char resolved[PATH_MAX];
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode) && ::realpath(name.constData(), resolved))
         return QByteArray(resolved);
     return name;
@@ -135,7 +139,9 @@ bool rewrite(const QString &fileName, bool create, Edit edit, QString *errorText
 
     FileDescriptor fd;
     bool created = false;
-    struct stat locked {};
+    struct stat locked
+    {
+    };
     for (;;) {
         created = false;
         fd.reset(::open(name.constData(), O_RDWR | O_CLOEXEC));
@@ -153,7 +159,9 @@ bool rewrite(const QString &fileName, bool create, Edit edit, QString *errorText
             if (errno != EINTR)
                 return fail(errorText, QStringLiteral("Cannot lock"), fileName, errno);
         }
-        struct stat current {};
+        struct stat current
+        {
+        };
         if (::fstat(fd.get(), &locked) == 0 && ::stat(name.constData(), &current) == 0
             && locked.st_dev == current.st_dev && locked.st_ino == current.st_ino)
             break;
@@ -176,8 +184,7 @@ bool rewrite(const QString &fileName, bool create, Edit edit, QString *errorText
     }
 
     const qsizetype slash = name.lastIndexOf('/');
-    QByteArray tempName = (slash >= 0 ? name.left(slash + 1) : QByteArray()) + '.'
-        + name.mid(slash + 1) + ".XXXXXX";
+    QByteArray tempName = (slash >= 0 ? name.left(slash + 1) : QByteArray()) + '.' + name.mid(slash + 1) + ".XXXXXX";
     FileDescriptor temp(::mkostemp(tempName.data(), O_CLOEXEC));
     if (!temp.valid())
         return undo(QStringLiteral("Cannot create a temporary file beside"), errno);
@@ -226,8 +233,7 @@ std::optional<QString> lookup(const QString &section, const QString &key, const 
     return QString::fromUtf8(*value);
 }
 
-QString readString(const QString &section, const QString &key, const QString &defaultValue,
-                   const QString &fileName)
+QString readString(const QString &section, const QString &key, const QString &defaultValue, const QString &fileName)
 {
     if (std::optional<QString> value = lookup(section, key, fileName))
         return *value;
@@ -249,14 +255,14 @@ QStringList keyNames(const QString &section, const QString &fileName)
     return text ? decodedNames(IniText::keys(*text, encoded(section))) : QStringList();
 }
 
-bool writeString(const QString &section, const QString &key, const QString &value,
-                 const QString &fileName, QString *errorText)
+bool writeString(const QString &section, const QString &key, const QString &value, const QString &fileName,
+                 QString *errorText)
 {
     return writeStrings(section, {{key, value}}, fileName, errorText);
 }
 
-bool writeStrings(const QString &section, const QList<std::pair<QString, QString>> &entries,
-                  const QString &fileName, QString *errorText)
+bool writeStrings(const QString &section, const QList<std::pair<QString, QString>> &entries, const QString &fileName,
+                  QString *errorText)
 {
     QList<IniText::Entry> raw;
     raw.reserve(entries.size());
@@ -265,9 +271,7 @@ bool writeStrings(const QString &section, const QList<std::pair<QString, QString
     const QByteArray sectionName = encoded(section);
     return rewrite(
         fileName, true,
-        [&](const QByteArray &old) -> std::optional<QByteArray> {
-            return IniText::withEntries(old, sectionName, raw);
-        },
+        [&](const QByteArray &old) -> std::optional<QByteArray> { return IniText::withEntries(old, sectionName, raw); },
         errorText);
 }
 
@@ -276,16 +280,15 @@ bool deleteKey(const QString &section, const QString &key, const QString &fileNa
     const QByteArray sectionName = encoded(section);
     const QByteArray keyName = encoded(key);
     return rewrite(
-        fileName, false,
-        [&](const QByteArray &old) { return IniText::withoutKey(old, sectionName, keyName); }, errorText);
+        fileName, false, [&](const QByteArray &old) { return IniText::withoutKey(old, sectionName, keyName); },
+        errorText);
 }
 
 bool deleteSection(const QString &section, const QString &fileName, QString *errorText)
 {
     const QByteArray sectionName = encoded(section);
     return rewrite(
-        fileName, false, [&](const QByteArray &old) { return IniText::withoutSection(old, sectionName); },
-        errorText);
+        fileName, false, [&](const QByteArray &old) { return IniText::withoutSection(old, sectionName); }, errorText);
 }
 
 } // namespace PrivateProfile

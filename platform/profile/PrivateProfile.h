@@ -36,8 +36,7 @@ namespace PrivateProfile {
 std::optional<QString> lookup(const QString &section, const QString &key, const QString &fileName);
 
 /// The value of a key, or the default (with its trailing blanks dropped) when missing.
-QString readString(const QString &section, const QString &key, const QString &defaultValue,
-                   const QString &fileName);
+QString readString(const QString &section, const QString &key, const QString &defaultValue, const QString &fileName);
 
 /// Section names in file order, each listed once, as spelt by its first header.
 QStringList sectionNames(const QString &fileName);
@@ -46,16 +45,15 @@ QStringList sectionNames(const QString &fileName);
 QStringList keyNames(const QString &section, const QString &fileName);
 
 /// Writes key=value, creating the file, the section and the key when missing.
-bool writeString(const QString &section, const QString &key, const QString &value,
-                 const QString &fileName, QString *errorText = nullptr);
+bool writeString(const QString &section, const QString &key, const QString &value, const QString &fileName,
+                 QString *errorText = nullptr);
 
 /// Writes several keys of one section in one replacement of the file.
-bool writeStrings(const QString &section, const QList<std::pair<QString, QString>> &entries,
-                  const QString &fileName, QString *errorText = nullptr);
+bool writeStrings(const QString &section, const QList<std::pair<QString, QString>> &entries, const QString &fileName,
+                  QString *errorText = nullptr);
 
 /// Removes a key; a missing file, section or key counts as success.
-bool deleteKey(const QString &section, const QString &key, const QString &fileName,
-               QString *errorText = nullptr);
+bool deleteKey(const QString &section, const QString &key, const QString &fileName, QString *errorText = nullptr);
 
 /// Removes a section with all its keys; a missing file or section counts as success.
 bool deleteSection(const QString &section, const QString &fileName, QString *errorText = nullptr);

@@ -79,12 +79,14 @@ TEST(MessageBox, stylesMapToButtonsIconsAndWindowsIds)
         EXPECT_EQ(answer(row.style, row.act), row.expected) << row.what;
 
     Seen seen;
-    answer(MessageBox::YesNoCancel | MessageBox::IconQuestion, [](QMessageBox *b) { b->reject(); }, &seen);
+    answer(
+        MessageBox::YesNoCancel | MessageBox::IconQuestion, [](QMessageBox *b) { b->reject(); }, &seen);
     EXPECT_EQ(seen.icon, QMessageBox::Question);
     EXPECT_EQ(seen.caption, QStringLiteral("Caption"));
     EXPECT_EQ(seen.text, QStringLiteral("Text"));
     EXPECT_EQ(seen.buttons, 3);
-    answer(MessageBox::IconExclamation, [](QMessageBox *b) { b->accept(); }, &seen);
+    answer(
+        MessageBox::IconExclamation, [](QMessageBox *b) { b->accept(); }, &seen);
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
 }
 
@@ -95,8 +97,9 @@ TEST(MessageBox, aPresenterAnswersInsteadOfTheBox)
         asked = request;
         return int(MessageBox::IdRetry);
     });
-    EXPECT_EQ(MessageBox::show(MessageBox::RetryCancel | MessageBox::IconCritical, QStringLiteral("T"), QStringLiteral("x")),
-              MessageBox::IdRetry);
+    EXPECT_EQ(
+        MessageBox::show(MessageBox::RetryCancel | MessageBox::IconCritical, QStringLiteral("T"), QStringLiteral("x")),
+        MessageBox::IdRetry);
     MessageBox::setPresenter(previous);
     EXPECT_EQ(asked.style, 0x15);
     EXPECT_EQ(asked.caption, QStringLiteral("T"));

@@ -126,8 +126,8 @@ TEST(PrivateProfile, writesTouchOnlyWhatTheyChange)
 {
     const QList<WriteCase> cases = {
         {"new section appended", "[a]\nx=1\n", [](auto p) { return put(p, "b", "y", "2"); }, "[a]\nx=1\n[b]\ny=2\n"},
-        {"new key after the section's last line", "[a]\nx=1\n\n[b]\n",
-         [](auto p) { return put(p, "A", "y", "2"); }, "[a]\nx=1\ny=2\n\n[b]\n"},
+        {"new key after the section's last line", "[a]\nx=1\n\n[b]\n", [](auto p) { return put(p, "A", "y", "2"); },
+         "[a]\nx=1\ny=2\n\n[b]\n"},
         {"replaced in place, spelling as given", "; note\n[a]\n  X = 1 \nz=3\n",
          [](auto p) { return put(p, "a", "x", "9"); }, "; note\n[a]\nx=9\nz=3\n"},
         {"key written with its trailing blank", "",
@@ -135,11 +135,11 @@ TEST(PrivateProfile, writesTouchOnlyWhatTheyChange)
         {"empty value writes key=", "[a]\n", [](auto p) { return put(p, "a", "k", QString()); }, "[a]\nk=\n"},
         {"line breaks in a value written raw", "[a]\n",
          [](auto p) { return put(p, "a", "k", QStringLiteral("one\r\ntwo\r\n")); }, "[a]\nk=one\r\ntwo\r\n\n"},
-        {"the file's CR LF used for new lines", "[a]\r\nx=1\r\n",
-         [](auto p) { return put(p, "b", "y", "2"); }, "[a]\r\nx=1\r\n[b]\r\ny=2\r\n"},
+        {"the file's CR LF used for new lines", "[a]\r\nx=1\r\n", [](auto p) { return put(p, "b", "y", "2"); },
+         "[a]\r\nx=1\r\n[b]\r\ny=2\r\n"},
         {"no final line break", "[a]\nx=1", [](auto p) { return put(p, "a", "y", "2"); }, "[a]\nx=1\ny=2\n"},
-        {"added lines end like the line before", "[a]\rx=1\n\n[b]\r",
-         [](auto p) { return put(p, "a", "y", "2"); }, "[a]\rx=1\ny=2\n\n[b]\r"},
+        {"added lines end like the line before", "[a]\rx=1\n\n[b]\r", [](auto p) { return put(p, "a", "y", "2"); },
+         "[a]\rx=1\ny=2\n\n[b]\r"},
         {"header at the very end", "[a]", [](auto p) { return put(p, "a", "y", "2"); }, "[a]\ny=2\n"},
         {"garbage kept byte for byte", QByteArray("\x01\xff\n[a]\nno equals\n\xfe\n", 19),
          [](auto p) { return put(p, "a", "k", "v"); }, QByteArray("\x01\xff\n[a]\nno equals\n\xfe\nk=v\n", 23)},
@@ -188,6 +188,14 @@ TEST(PrivateProfile, failedWritesSayWhyAndLeaveTheFileAsItWas)
                                              folder + QStringLiteral("/missing/x.ini")));
     EXPECT_FALSE(PrivateProfile::writeString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("v"), QString()));
 
+    // A FIFO in the file's place is neither waited on nor written.
+    const QString fifo = folder + QStringLiteral("/fifo.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(PrivateProfile::readString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("d"), fifo),
+              QStringLiteral("d"));
+    EXPECT_FALSE(PrivateProfile::writeString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("v"), fifo));
+    ASSERT_TRUE(QFile::remove(fifo));
+
     // A folder in the file's place: nothing written, nothing left behind.
     QDir(folder).mkdir(QStringLiteral("dir.ini"));
     EXPECT_FALSE(PrivateProfile::writeString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("v"),
@@ -203,7 +211,9 @@ TEST(PrivateProfile, replacementKeepsPermissionsAndFollowsLinks)
     const QString link = QFileInfo(path).absolutePath() + QStringLiteral("/link.ini");
     ASSERT_TRUE(QFile::link(path, link));
     EXPECT_TRUE(PrivateProfile::writeString(QStringLiteral("a"), QStringLiteral("x"), QStringLiteral("2"), link));
-    struct stat st {};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::lstat(QFile::encodeName(link).constData(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
@@ -256,7 +266,7 @@ TEST(PrivateProfile, twoProcessesWritingOneFileLoseNothing)
         EXPECT_EQ(PrivateProfile::readString(QStringLiteral("shared"), QStringLiteral("second%1").arg(n), {}, path),
                   QString::number(n));
     }
-    EXPECT_EQ(PrivateProfile::sectionNames(path), QStringList{QStringLiteral("shared")});
+    EXPECT_EQ(PrivateProfile::sectionNames(path), QStringList {QStringLiteral("shared")});
     // No temporary file is left beside the original.
     EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
@@ -280,8 +290,9 @@ TEST(PrivateProfile, editsOfGarbageNeverDisturbOtherKeys)
 {
     // Files built from the pieces that trip parsers up; every edit must leave
     // every other key readable with its old value.
-    const QList<QByteArray> pieces = {"[", "]", "=", "a", "A", "b", " ", "\t", "\r", "\n", "\r\n", "\n\n",
-                                      QByteArray(1, '\0'), "\xff", "'", "\"", "[a]\n", "[b]\r", "k=v\n", "K = w\r\n"};
+    const QList<QByteArray> pieces = {
+        "[",    "]", "=",  "a",     "A",     "b",     " ",        "\t", "\r", "\n", "\r\n", "\n\n", QByteArray(1, '\0'),
+        "\xff", "'", "\"", "[a]\n", "[b]\r", "k=v\n", "K = w\r\n"};
     const QList<QByteArray> names = {"a", "B", "k", "new"};
     quint32 seed = 12345;
     auto next = [&seed](quint32 bound) {

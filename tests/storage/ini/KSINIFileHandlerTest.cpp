@@ -54,8 +54,7 @@ class VersionedIni : public KSINIFileHandler
 public:
     explicit VersionedIni(QVariant version)
         : m_version(std::move(version))
-    {
-    }
+    {}
 
 protected:
     QVariant interfaceVersion(bool) override { return m_version; }
@@ -72,7 +71,8 @@ TEST(KSINIFileHandler, valuesRoundTripTypedAndNamesIgnoreCase)
     KSINIFileHandler ini;
     ini.setPath(path);
     ini.setSection(QStringLiteral("Window"));
-    EXPECT_FALSE(ini.SetValue(QStringLiteral("  Size "), QVariant::fromValue(QList<qint32>{640, 480}), QStringLiteral(",")));
+    EXPECT_FALSE(
+        ini.SetValue(QStringLiteral("  Size "), QVariant::fromValue(QList<qint32> {640, 480}), QStringLiteral(",")));
     ini.SetValue(QStringLiteral("Title"), QStringLiteral("Debug"));
     ini.SetValue(QStringLiteral("Ratio"), 1.5);
     ini.SetValue(QStringLiteral("OnTop"), true);
@@ -80,13 +80,15 @@ TEST(KSINIFileHandler, valuesRoundTripTypedAndNamesIgnoreCase)
 
     ini.setSection(QStringLiteral(" WINDOW "));
     EXPECT_EQ(ini.Section(), QStringLiteral("WINDOW"));
-    EXPECT_EQ(ini.GetValue(QStringLiteral("size"), QStringLiteral(",")), QVariant::fromValue(QList<qint32>{640, 480}));
-    EXPECT_EQ(ini.Value(), QVariant::fromValue(QList<qint32>{640, 480}));
+    EXPECT_EQ(ini.GetValue(QStringLiteral("size"), QStringLiteral(",")), QVariant::fromValue(QList<qint32> {640, 480}));
+    EXPECT_EQ(ini.Value(), QVariant::fromValue(QList<qint32> {640, 480}));
     EXPECT_EQ(ini.GetValue(QStringLiteral("ratio")), QVariant(1.5));
-    EXPECT_EQ(ini.GetValue(QStringLiteral("ratio"), QStringLiteral("\t"), true, false), QVariant(QStringLiteral("1.5")));
-    EXPECT_EQ(ini.GetSectionNames(), QStringList{QStringLiteral("Window")});
+    EXPECT_EQ(ini.GetValue(QStringLiteral("ratio"), QStringLiteral("\t"), true, false),
+              QVariant(QStringLiteral("1.5")));
+    EXPECT_EQ(ini.GetSectionNames(), QStringList {QStringLiteral("Window")});
     EXPECT_EQ(ini.GetFieldNames(),
-              QStringList({QStringLiteral("Size"), QStringLiteral("Title"), QStringLiteral("Ratio"), QStringLiteral("OnTop")}));
+              QStringList(
+                  {QStringLiteral("Size"), QStringLiteral("Title"), QStringLiteral("Ratio"), QStringLiteral("OnTop")}));
 
     // A missing field returns the caller's default exactly, whatever it is.
     EXPECT_FALSE(ini.GetValue(QStringLiteral("none"), QStringLiteral("\t"), true, true, QVariant()).isValid());
@@ -117,23 +119,23 @@ TEST(KSINIFileHandler, sectionsPathsAndTheLastField)
     // field brings the delimiter back to Tab.
     ini.setSection(QStringLiteral("s"));
     ini.GetValue(QStringLiteral("list"), QStringLiteral(","));
-    ini.setValue(QVariant::fromValue(QList<qint32>{1, 2}));
-    EXPECT_EQ(ini.GetValue(QStringLiteral("list"), QStringLiteral(",")), QVariant::fromValue(QList<qint32>{1, 2}));
+    ini.setValue(QVariant::fromValue(QList<qint32> {1, 2}));
+    EXPECT_EQ(ini.GetValue(QStringLiteral("list"), QStringLiteral(",")), QVariant::fromValue(QList<qint32> {1, 2}));
     ini.DeleteField(QStringLiteral("LIST"));
     EXPECT_TRUE(ini.GetFieldNames().isEmpty());
-    EXPECT_EQ(ini.GetSectionNames(), QStringList{QStringLiteral("s")});
+    EXPECT_EQ(ini.GetSectionNames(), QStringList {QStringLiteral("s")});
     ini.SetValue(QStringLiteral("kept"), 1);
     ini.DeleteField(QStringLiteral("other"));
     ini.SetValue(QStringLiteral("list"), QString());
     ini.DeleteField(QStringLiteral("List"));
-    const auto error = failureOf([&] { ini.setValue(QVariant::fromValue(QList<qint32>{3, 4})); });
+    const auto error = failureOf([&] { ini.setValue(QVariant::fromValue(QList<qint32> {3, 4})); });
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->number(), LedgerixErrors::ZeroLengthFieldName);
     EXPECT_EQ(error->sourceLines().last(), QStringLiteral("KSINIFileHandler.Import (Let)"));
     {
         ErrorsOnAfterwards restore;
         LedgerixErrors::SetRaiseErrors(false);
-        ini.setValue(QVariant::fromValue(QList<qint32>{3, 4}));
+        ini.setValue(QVariant::fromValue(QList<qint32> {3, 4}));
     }
     EXPECT_EQ(contentOf(path), QByteArray("[s]\nkept=1\n=3\t4\n"));
 
@@ -188,7 +190,7 @@ TEST(KSINIFileHandler, failuresArriveWithOneLinePerProcedure)
 
     // Three procedures deep below the public member that was called.
     QObject object;
-    auto error = failureOf([&] { store.SetValue(QStringLiteral("f"), QVariantList{QVariant::fromValue(&object)}); });
+    auto error = failureOf([&] { store.SetValue(QStringLiteral("f"), QVariantList {QVariant::fromValue(&object)}); });
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->number(), 13);
     EXPECT_EQ(error->sourceLines(),
@@ -229,7 +231,8 @@ TEST(KSINIFileHandler, failedWritesRaisePathFileAccessError)
     const QList<Row> rows = {
         {unwritable, [](KSINIFileHandler &ini) { ini.SetValue(QStringLiteral("k"), 1); }, "KSINIFileHandler.SetValue"},
         {QString(), [](KSINIFileHandler &ini) { ini.SetValue(QStringLiteral("k"), 1); }, "KSINIFileHandler.SetValue"},
-        {folder + QStringLiteral("/dir.ini"), [](KSINIFileHandler &ini) { ini.setValue(5); }, "KSINIFileHandler.Import (Let)"},
+        {folder + QStringLiteral("/dir.ini"), [](KSINIFileHandler &ini) { ini.setValue(5); },
+         "KSINIFileHandler.Import (Let)"},
         {folder + QStringLiteral("/dir.ini"), [](KSINIFileHandler &ini) { ini.DeleteSection(); },
          "KSINIFileHandler.DeleteSection"},
     };
@@ -321,8 +324,10 @@ TEST(KSINIFileHandler, twoProcessesWritingDifferentFieldsBothSurvive)
     const int perWriter = 100;
     QProcess first;
     QProcess second;
-    first.start(QStringLiteral(INI_WRITER), {path, QStringLiteral("shared"), QStringLiteral("a"), QString::number(perWriter)});
-    second.start(QStringLiteral(INI_WRITER), {path, QStringLiteral("Shared"), QStringLiteral("b"), QString::number(perWriter)});
+    first.start(QStringLiteral(INI_WRITER),
+                {path, QStringLiteral("shared"), QStringLiteral("a"), QString::number(perWriter)});
+    second.start(QStringLiteral(INI_WRITER),
+                 {path, QStringLiteral("Shared"), QStringLiteral("b"), QString::number(perWriter)});
     ASSERT_TRUE(first.waitForFinished(60000));
     ASSERT_TRUE(second.waitForFinished(60000));
     EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
