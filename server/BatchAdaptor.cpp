@@ -10,5 +10,5 @@ BatchAdaptor::BatchAdaptor(QObject *parent, PrintMany printMany)
 
 void BatchAdaptor::DebugPrintMany(const QList<DebugPiece> &Pieces)
 {
-    BusReply::run(*this, [&] { m_printMany(Pieces); });
+    BusReply::run(parent(), [&] { m_printMany(Pieces); });
 }

@@ -3,7 +3,6 @@
 #include "dbus/WrenlogBus.h"
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 
 #include <functional>
 
@@ -13,7 +12,7 @@
  * DebugPrint, in order. A failure stops the batch; what came before it stays
  * printed.
  */
-class BatchAdaptor : public QDBusAbstractAdaptor, protected QDBusContext
+class BatchAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.wrenlog.Batch")

@@ -4,18 +4,25 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QObject>
 
 namespace BusReply {
 
-void sendError(const QDBusContext &context, const AutomationError &error)
+const QDBusContext *context(QObject *exported)
 {
-    if (!context.calledFromDBus())
+    return exported ? static_cast<const QDBusContext *>(exported->qt_metacast("QDBusContext")) : nullptr;
+}
+
+void sendError(const QDBusContext *context, const AutomationError &error)
+{
+    if (!context || !context->calledFromDBus())
         throw error;
-    QDBusMessage reply = context.message().createErrorReply(QString::fromLatin1(WrenlogBus::errorName),
-                                                            error.description());
+    // Qt puts a non-empty error text in front of the arguments; leaving it empty
+    // keeps the description the first argument even when it is empty itself.
+    QDBusMessage reply = context->message().createErrorReply(QString::fromLatin1(WrenlogBus::errorName), QString());
     reply.setArguments({error.description(), error.number(), error.source()});
-    context.setDelayedReply(true);
-    context.connection().send(reply);
+    context->setDelayedReply(true);
+    context->connection().send(reply);
 }
 
 } // namespace BusReply

@@ -9,18 +9,24 @@
  * Answers a bus call with the system's error value: org.wrenlog.Error whose
  * arguments are the description, the number and the source text. No
  * exception ever leaves a bus call.
+ *
+ * Qt D-Bus gives the call's context to the object an adaptor is parented to,
+ * never to the adaptor, so every exported object is also a QDBusContext.
  */
 namespace BusReply {
 
-void sendError(const QDBusContext &context, const AutomationError &error);
+/// The bus context of an exported object (null for an object that is none).
+const QDBusContext *context(QObject *exported);
+void sendError(const QDBusContext *context, const AutomationError &error);
 
-/// Runs fn; a failure goes back to the caller as org.wrenlog.Error. Returns
-/// whether fn succeeded (the reply value of a failed call is ignored).
+/// Runs fn for a call to the exported object; a failure goes back to the
+/// caller as org.wrenlog.Error. Returns whether fn succeeded (the reply value
+/// of a failed call is ignored).
 template<typename Fn>
-bool run(const QDBusContext &context, Fn &&fn)
+bool run(QObject *exported, Fn &&fn)
 {
     if (std::optional<AutomationError> failure = captureFailure(std::forward<Fn>(fn))) {
-        sendError(context, *failure);
+        sendError(context(exported), *failure);
         return false;
     }
     return true;

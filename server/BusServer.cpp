@@ -1,6 +1,8 @@
 #include "BusServer.h"
 
 #include "BatchAdaptor.h"
+#include "BusGlobalLibrary.h"
+#include "BusObject.h"
 #include "GlobalLibrary.h"
 #include "GlobalLibraryAdaptor.h"
 #include "GlobalWindow.h"
@@ -15,8 +17,8 @@
 BusServer::BusServer(const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
     , m_bus(bus)
-    , m_globalWindow(new QObject(this))
-    , m_library(new GlobalLibrary(this))
+    , m_globalWindow(new BusObject(this))
+    , m_library(new BusGlobalLibrary(this))
     , m_factory(new PrivateWindowFactory(bus, this))
 {
     WrenlogBus::registerTypes();
@@ -28,7 +30,7 @@ BusServer::BusServer(const QDBusConnection &bus, QObject *parent)
     new GlobalLibraryAdaptor(m_library);
     new PrivateWindowFactoryAdaptor(m_factory);
     if (InspectAdaptor::enabled()) {
-        m_inspect = new QObject(this);
+        m_inspect = new BusObject(this);
         new InspectAdaptor(m_inspect, m_factory);
     }
 }

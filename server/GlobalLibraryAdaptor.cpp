@@ -16,21 +16,21 @@ GlobalLibrary *GlobalLibraryAdaptor::library() const
 int GlobalLibraryAdaptor::ShowMessage(int WindowType, const QString &Caption, const QString &Text)
 {
     qint32 button = 0;
-    BusReply::run(*this, [&] { button = library()->ShowMessage(WindowType, Caption, Text); });
+    BusReply::run(parent(), [&] { button = library()->ShowMessage(WindowType, Caption, Text); });
     return button;
 }
 
 void GlobalLibraryAdaptor::MakeTranslucent(qulonglong hWnd)
 {
-    BusReply::run(*this, [&] { library()->MakeTranslucent(hWnd); });
+    BusReply::run(parent(), [&] { library()->MakeTranslucent(hWnd); });
 }
 
 void GlobalLibraryAdaptor::ClearTranslucency(qulonglong hWnd)
 {
-    BusReply::run(*this, [&] { library()->ClearTranslucency(hWnd); });
+    BusReply::run(parent(), [&] { library()->ClearTranslucency(hWnd); });
 }
 
 void GlobalLibraryAdaptor::FormOnTop(bool bOnTop, qulonglong hWnd, int Left, int Top, int Width, int Height)
 {
-    BusReply::run(*this, [&] { library()->FormOnTop(bOnTop, hWnd, Left, Top, Width, Height); });
+    BusReply::run(parent(), [&] { library()->FormOnTop(bOnTop, hWnd, Left, Top, Width, Height); });
 }

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 
 class GlobalLibrary;
 
 /// org.wrenlog.GlobalLibrary on /GlobalLibrary, over the in-process GlobalLibrary.
-class GlobalLibraryAdaptor : public QDBusAbstractAdaptor, protected QDBusContext
+class GlobalLibraryAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.wrenlog.GlobalLibrary")

@@ -10,10 +10,10 @@ GlobalWindowAdaptor::GlobalWindowAdaptor(QObject *parent)
 
 void GlobalWindowAdaptor::DebugPrint(const QString &Text, int Colour, bool CrLF)
 {
-    BusReply::run(*this, [&] { GlobalWindow().DebugPrint(Text, Colour, CrLF); });
+    BusReply::run(parent(), [&] { GlobalWindow().DebugPrint(Text, Colour, CrLF); });
 }
 
 void GlobalWindowAdaptor::DebugShow(const QString &Pass)
 {
-    BusReply::run(*this, [&] { GlobalWindow().DebugShow(Pass); });
+    BusReply::run(parent(), [&] { GlobalWindow().DebugShow(Pass); });
 }

@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 
 /**
  * org.wrenlog.GlobalWindow on /GlobalWindow. Every call creates a
  * GlobalWindow, so the first one loads the shared window and starts its
  * plug-ins, and a call after the user closed the window loads it again.
  */
-class GlobalWindowAdaptor : public QDBusAbstractAdaptor, protected QDBusContext
+class GlobalWindowAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.wrenlog.GlobalWindow")

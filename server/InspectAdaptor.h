@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 #include <QVariantMap>
 
 class PrivateWindowFactory;
@@ -11,7 +10,7 @@ class PrivateWindowFactory;
  * for the end-to-end tests, exported only when the environment variable
  * WRENLOG_TEST_INSPECT is 1. It is not part of the published interface.
  */
-class InspectAdaptor : public QDBusAbstractAdaptor, protected QDBusContext
+class InspectAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.wrenlog.Inspect")

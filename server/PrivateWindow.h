@@ -3,6 +3,7 @@
 #include "dbus/WrenlogBus.h"
 #include "WrenlogEnums.h"
 
+#include <QDBusContext>
 #include <QObject>
 #include <QPointer>
 
@@ -17,7 +18,7 @@ class WrenlogMainForm;
  *     window.DebugShow();           // titled "Wrenlog ! - Private Window"
  *     window.DebugPrint(QStringLiteral("step 1"));
  */
-class PrivateWindow : public QObject
+class PrivateWindow : public QObject, public QDBusContext
 {
     Q_OBJECT
 public:

@@ -15,20 +15,20 @@ PrivateWindow *PrivateWindowAdaptor::window() const
 
 void PrivateWindowAdaptor::DebugPrint(const QString &Text, int Colour, bool CrLF)
 {
-    BusReply::run(*this, [&] { window()->DebugPrint(Text, Colour, CrLF); });
+    BusReply::run(parent(), [&] { window()->DebugPrint(Text, Colour, CrLF); });
 }
 
 void PrivateWindowAdaptor::DebugShow(const QString &WindowName)
 {
-    BusReply::run(*this, [&] { window()->DebugShow(WindowName); });
+    BusReply::run(parent(), [&] { window()->DebugShow(WindowName); });
 }
 
 void PrivateWindowAdaptor::Clear()
 {
-    BusReply::run(*this, [&] { window()->Clear(); });
+    BusReply::run(parent(), [&] { window()->Clear(); });
 }
 
 void PrivateWindowAdaptor::Release()
 {
-    BusReply::run(*this, [&] { window()->Release(); });
+    BusReply::run(parent(), [&] { window()->Release(); });
 }

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 
 class PrivateWindow;
 
 /// org.wrenlog.PrivateWindow on /PrivateWindow/<n>, over its PrivateWindow.
-class PrivateWindowAdaptor : public QDBusAbstractAdaptor, protected QDBusContext
+class PrivateWindowAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.wrenlog.PrivateWindow")

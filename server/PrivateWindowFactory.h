@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QHash>
+#include <QDBusContext>
 #include <QObject>
 
 class PrivateWindow;
@@ -13,7 +14,7 @@ class QDBusServiceWatcher;
  * that created it and goes when that client calls Release or when its
  * connection leaves the bus, so a crashed client leaves no window behind.
  */
-class PrivateWindowFactory : public QObject
+class PrivateWindowFactory : public QObject, public QDBusContext
 {
     Q_OBJECT
 public:

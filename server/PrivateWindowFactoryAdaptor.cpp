@@ -14,6 +14,9 @@ QDBusObjectPath PrivateWindowFactoryAdaptor::Create()
 {
     QDBusObjectPath path;
     auto *factory = static_cast<PrivateWindowFactory *>(parent());
-    BusReply::run(*this, [&] { path = QDBusObjectPath(factory->Create(message().service())); });
+    BusReply::run(parent(), [&] {
+        const QDBusContext *call = BusReply::context(parent());
+        path = QDBusObjectPath(factory->Create(call ? call->message().service() : QString()));
+    });
     return path;
 }

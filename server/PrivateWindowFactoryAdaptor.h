@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 #include <QDBusObjectPath>
 
 class PrivateWindowFactory;
 
 /// org.wrenlog.PrivateWindowFactory on /PrivateWindows.
-class PrivateWindowFactoryAdaptor : public QDBusAbstractAdaptor, protected QDBusContext
+class PrivateWindowFactoryAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.wrenlog.PrivateWindowFactory")

@@ -188,6 +188,8 @@ TEST_F(BusEndToEnd, ShowMessageUsesTheTitleForAnEmptyCaptionAndReturnsYesOrNo)
 TEST_F(BusEndToEnd, ManualStartShowsTheWindowAndASecondStartOpensNothing)
 {
     QProcess *first = session.launch(E2eSession::wrenlogProgram(), {});
+    // Asking before it owns the name would have the bus start another copy.
+    ASSERT_TRUE(E2eSession::waitFor([&] { return session.serverPid() == first->processId(); }, 20000));
     ASSERT_TRUE(E2eSession::waitFor([&] { return session.window(globalWindow).value(QStringLiteral("Visible")).toBool(); }, 20000));
     EXPECT_EQ(session.serverPid(), first->processId());
 

@@ -37,8 +37,9 @@ E2eSession::~E2eSession()
 {
     if (const qint64 pid = serverPid(); pid > 0) {
         ::kill(pid_t(pid), SIGTERM);
-        waitFor([pid] { return ::kill(pid_t(pid), 0) != 0; }, 3000);
-        ::kill(pid_t(pid), SIGKILL);
+        // The server is the bus's child, not ours: its name going away is the sign.
+        if (!waitFor([this] { return serverPid() == 0; }, 3000))
+            ::kill(pid_t(pid), SIGKILL);
     }
     for (auto &process : m_launched)
         stopProcess(process.get());

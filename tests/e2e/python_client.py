@@ -103,8 +103,9 @@ def main():
               "a released window no longer answers: %s" % error.get_dbus_name())
 
     for name, call in [
-        ("wrong type", lambda: window.DebugPrint(dbus.Int32(1), dbus.Int32(2), True)),
-        ("too few", lambda: window.DebugPrint("x")),
+        # An explicit signature keeps the proxy from converting the arguments.
+        ("wrong type", lambda: window.DebugPrint(dbus.Int32(1), dbus.Int32(2), True, signature="iib")),
+        ("too few", lambda: window.DebugPrint("x", signature="s")),
         ("unknown member", lambda: window.Nothing()),
     ]:
         try:
