@@ -149,10 +149,12 @@ void WrenlogMainForm::DebugPrint(const QString &Text, qint32 Colour, bool CrLF)
             ~DepthGuard() { --depth; }
         } guard(m_printDepth);
 
-        bool cancel = false;
-        Notify(NotificationCode::DebugPrint, QVariantList{Text, Colour, CrLF}, cancel);
-        if (cancel)
-            return;
+        if (m_pluginManager) {
+            bool cancel = false;
+            Notify(NotificationCode::DebugPrint, QVariantList{Text, Colour, CrLF}, cancel);
+            if (cancel)
+                return;
+        }
         DebugText::Append(*rtbDetails(), Text, DebugText::ResolveColour(Colour), CrLF);
     });
 }
