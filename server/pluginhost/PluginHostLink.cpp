@@ -2,6 +2,7 @@
 
 #include "PluginManager.h"
 #include "PluginManagerForm.h"
+#include "PluginManagerForm.h"
 #include "PluginWindow.h"
 #include "WrenlogMainForm.h"
 

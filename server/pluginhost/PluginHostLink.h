@@ -5,9 +5,12 @@
 
 #include <QPointer>
 
+#include <QPointer>
+
 #include <memory>
 
 class PluginManager;
+class PluginManagerForm;
 class PluginManagerForm;
 
 /**
@@ -41,6 +44,7 @@ private:
     MainFormPluginHost m_host;
     QString m_applicationFolder;
     std::unique_ptr<PluginManager> m_manager;
+    QPointer<PluginManagerForm> m_dialog;
     // The dialog deletes itself when closed.
     QPointer<PluginManagerForm> m_managerForm;
 };

@@ -2,6 +2,7 @@
 
 #include "AutomationError.h"
 #include "PluginManager.h"
+#include "PluginManagerForm.h"
 #include "PropertyStore.h"
 #include "WrenlogMainForm.h"
 #include "WrenlogPlugin.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -265,4 +267,25 @@ TEST(Scan, MissingPluginFolderLoadsNothing)
     EXPECT_EQ(host.manager()->PluginCount(), 0);
     for (QWidget *widget : QApplication::topLevelWidgets())
         EXPECT_FALSE(widget->objectName() == QLatin1String("LoadProgress") && widget->isVisible());
+}
+
+TEST(Scan, PluginManagerCommandListsTheLoadedPluginsOnce)
+{
+    AppFolder app;
+    app.install(QStringLiteral("Recorder"), QStringLiteral("R"));
+    RunningHost host(app);
+    auto dialogs = [] {
+        QList<PluginManagerForm *> found;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *dialog = qobject_cast<PluginManagerForm *>(widget); dialog && dialog->isVisible())
+                found.append(dialog);
+        }
+        return found;
+    };
+    host.form->menuItem(QStringLiteral("mnuPluginManager"))->trigger();
+    host.form->menuItem(QStringLiteral("mnuPluginManager"))->trigger();
+    ASSERT_EQ(dialogs().size(), 1);
+    EXPECT_EQ(dialogs().constFirst()->lvwPlugins()->topLevelItemCount(), 2);
+    host.form->close();
+    EXPECT_TRUE(dialogs().isEmpty());
 }
