@@ -1,4 +1,5 @@
 #include "FilesTestSupport.h"
+#include "Guard.h"
 #include "LedgerixLibrary.h"
 #include "PluginManager.h"
 #include "PluginManagerForm.h"
@@ -276,4 +277,24 @@ TEST(PluginManagerForm, MainWindowCommandLeavesOnTopAsItWas)
     host.window->close(); // closing the main window unloads the dialog
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialog.isNull());
+}
+
+TEST(PluginManagerForm, SavedWidthsOfTooFewColumnsAreReportedByTheLoad)
+{
+    freshPositionStore();
+    HostWithPlugins host;
+    {
+        PluginManagerForm stand;
+        LedgerixLibrary::predeclared().KSSaveFormParams(&stand, QStringLiteral("900|700"), true);
+    }
+    QStringList sources;
+    Guard::setReportHook([&](const AutomationError &error, const QString &sourceName) {
+        sources << sourceName + QLatin1Char('|') + error.sourceLines().join(QLatin1Char(','));
+    });
+    OpenDialog open(host.manager());
+    Guard::setReportHook({});
+    ASSERT_EQ(sources.size(), 1);
+    EXPECT_TRUE(sources.first().startsWith(QStringLiteral("PluginManagerForm.Form_Load|"))) << qPrintable(sources.first());
+    EXPECT_TRUE(sources.first().endsWith(QStringLiteral(",PluginManagerForm.SetupListView"))) << qPrintable(sources.first());
+    EXPECT_TRUE(open.dialog->isVisible()) << "the dialog still opens";
 }
