@@ -29,10 +29,8 @@ bool isInteger(const QVariant &value)
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return true;
-    default:
-        return false;
+    case QMetaType::ULongLong: return true;
+    default: return false;
     }
 }
 
@@ -62,7 +60,7 @@ QStringList textsOf(const QVariant &value)
 
 KSStorageString::KSStorageString(QObject *parent)
     : LedgerixStdInterface(parent)
-    , m_pages{PageData{}}
+    , m_pages {PageData {}}
 {
     QStringList letters;
     for (char16_t letter = u'A'; letter <= u'Z'; ++letter)
@@ -275,7 +273,7 @@ QString KSStorageString::Toggle(const QString &sFieldName, const QVariant &sTogg
             QString list = Variants::isMissing(sToggle) ? QString() : textOf(sToggle);
             if (list.isEmpty())
                 list = m_toggleValues;
-            cycle = sDelimiter.isEmpty() ? QStringList{list} : list.split(sDelimiter);
+            cycle = sDelimiter.isEmpty() ? QStringList {list} : list.split(sDelimiter);
         }
         if (!bCaseSensitive) {
             for (QString &value : cycle)
@@ -410,7 +408,7 @@ void KSStorageString::AddPage(const QString &sPageName, bool bMakeCurrentPage)
         if (taken)
             RaiseLibraryError(LedgerixErrors::PageNameAlreadyExists);
         const qint32 previous = m_page;
-        m_pages.append(PageData{});
+        m_pages.append(PageData {});
         m_page = qint32(m_pages.size());
         if (!taken)
             current().name = sPageName;
@@ -425,7 +423,7 @@ void KSStorageString::DeletePage(bool bAll)
         if (!m_multiPage)
             RaiseLibraryError(LedgerixErrors::IllegalCallInSinglePageMode);
         if (bAll) {
-            m_pages = {PageData{}};
+            m_pages = {PageData {}};
             m_page = 1;
             return;
         }
@@ -675,7 +673,7 @@ QList<KSSSLookForResults> KSStorageString::LookFor(const QVariant &vText, bool b
             QList<qint32> hits = StorageStringText::findAll(source, searched, start, cs);
             if (hits.isEmpty())
                 continue;
-            results.append(KSSSLookForResults{searched, qint32(hits.size()), std::move(hits)});
+            results.append(KSSSLookForResults {searched, qint32(hits.size()), std::move(hits)});
         }
         return results;
     });
@@ -701,8 +699,7 @@ qint32 KSStorageString::Find(const QString &sSearchFor, bool bStartFromCursor, b
             return 0;
         m_lastSearch = searched;
         const QString &source = bUseLastExtraction ? m_lastExtraction : current().text;
-        const qint32 start =
-            (!bStartFromCursor || bUseLastExtraction) ? 1 : nextStart.value_or(clampedCursor());
+        const qint32 start = (!bStartFromCursor || bUseLastExtraction) ? 1 : nextStart.value_or(clampedCursor());
         const Qt::CaseSensitivity cs = bCaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
         const qint32 at = up ? StorageStringText::findUp(source, searched, start, cs)
                              : StorageStringText::findDown(source, searched, start, cs);
@@ -741,8 +738,8 @@ qint32 KSStorageString::Replace(const QString &sSearchFor, const QString &sRepla
         if (up && fromCursor && m_found)
             start += qint32(searched.size()) - 1;
         const Qt::CaseSensitivity cs = bCaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        StorageStringText::Replacement result =
-            StorageStringText::replace(source, searched, sReplaceWith, start, cs, bReplaceAll, up);
+        StorageStringText::Replacement result
+            = StorageStringText::replace(source, searched, sReplaceWith, start, cs, bReplaceAll, up);
         if (result.count == 0)
             return 0;
         source = std::move(result.text);
@@ -818,9 +815,7 @@ QString KSStorageString::Version(bool bShow)
     return passOn(label(".Version"), [&] { return LedgerixVersion::report(this, bShow); });
 }
 
-void KSStorageString::interfaceSetPath(const QString &)
-{
-}
+void KSStorageString::interfaceSetPath(const QString &) {}
 
 QString KSStorageString::interfacePath() const
 {

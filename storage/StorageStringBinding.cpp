@@ -41,18 +41,12 @@ QByteArray existingProperty(const QObject *object, qint32 mode)
 QByteArray propertyName(const QObject *object, qint32 mode)
 {
     switch (mode) {
-    case 1:
-        return QByteArrayLiteral("Tag");
-    case 2:
-        return defaultPropertyName(object);
-    case 3:
-        return QByteArrayLiteral("Value");
-    case 4:
-        return QByteArrayLiteral("Caption");
-    case 5:
-        return QByteArrayLiteral("Text");
-    default:
-        return {};
+    case 1: return QByteArrayLiteral("Tag");
+    case 2: return defaultPropertyName(object);
+    case 3: return QByteArrayLiteral("Value");
+    case 4: return QByteArrayLiteral("Caption");
+    case 5: return QByteArrayLiteral("Text");
+    default: return {};
     }
 }
 
@@ -65,8 +59,7 @@ QString read(QObject *object, qint32 mode)
 void write(QObject *object, qint32 mode, const QString &text)
 {
     const QByteArray name = existingProperty(object, mode);
-    if (!object->setProperty(name.constData(), text)
-        && object->metaObject()->indexOfProperty(name.constData()) >= 0)
+    if (!object->setProperty(name.constData(), text) && object->metaObject()->indexOfProperty(name.constData()) >= 0)
         RuntimeErrors::raiseWithDetail(RuntimeErrors::TypeMismatch, QString(), QString::fromLatin1(name));
 }
 

@@ -40,8 +40,7 @@ void set(QString &page, const StorageStringTags &tags, const QString &name, cons
     }
     // A record left without its end tags is closed properly on the way.
     if (record->valueEnd == page.size() && record->end == page.size())
-        page.replace(record->valueStart, page.size() - record->valueStart,
-                     value + tags.innerEnd + tags.outerEnd);
+        page.replace(record->valueStart, page.size() - record->valueStart, value + tags.innerEnd + tags.outerEnd);
     else
         page.replace(record->valueStart, record->valueEnd - record->valueStart, value);
 }
@@ -81,8 +80,8 @@ QStringList names(const QString &page, const StorageStringTags &tags)
 bool holdsDefaultTag(const QString &text)
 {
     static const StorageStringTags defaults;
-    return text.contains(defaults.outerStart) || text.contains(defaults.outerEnd)
-        || text.contains(defaults.innerStart) || text.contains(defaults.innerEnd);
+    return text.contains(defaults.outerStart) || text.contains(defaults.outerEnd) || text.contains(defaults.innerStart)
+        || text.contains(defaults.innerEnd);
 }
 
 } // namespace StorageStringFields

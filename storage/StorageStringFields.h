@@ -23,10 +23,10 @@ namespace StorageStringFields {
 
 struct Record
 {
-    qsizetype start = 0;      ///< first character of the outer start tag
+    qsizetype start = 0; ///< first character of the outer start tag
     qsizetype valueStart = 0; ///< first character of the value
-    qsizetype valueEnd = 0;   ///< the inner end tag, or the page end when it is missing
-    qsizetype end = 0;        ///< just after the outer end tag, or the page end
+    qsizetype valueEnd = 0; ///< the inner end tag, or the page end when it is missing
+    qsizetype end = 0; ///< just after the outer end tag, or the page end
 };
 
 /// The first record of that name (exact, case-sensitive). A record whose end

@@ -85,8 +85,8 @@ QString decode(const QByteArray &bytes)
             out[length++] = char16_t(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F));
             i += 3;
         } else {
-            const char32_t code = ((b & 0x07) << 18) | ((p[i + 1] & 0x3F) << 12)
-                | ((p[i + 2] & 0x3F) << 6) | (p[i + 3] & 0x3F);
+            const char32_t code
+                = ((b & 0x07) << 18) | ((p[i + 1] & 0x3F) << 12) | ((p[i + 2] & 0x3F) << 6) | (p[i + 3] & 0x3F);
             out[length++] = char16_t(0xD800 + ((code - 0x10000) >> 10));
             out[length++] = char16_t(0xDC00 + ((code - 0x10000) & 0x3FF));
             i += 4;

@@ -90,7 +90,7 @@ void intoIni(KSINIFileHandler &target, KSStorageString &source)
 
 void Access::reset(KSStorageString &store)
 {
-    store.m_pages = {KSStorageString::PageData{}};
+    store.m_pages = {KSStorageString::PageData {}};
     store.m_page = 1;
 }
 

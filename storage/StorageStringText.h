@@ -31,9 +31,9 @@ QList<qint32> findAll(const QString &source, const QString &needle, qint32 start
 
 struct Replacement
 {
-    QString text;        ///< the source with the occurrences replaced
-    qint32 count = 0;    ///< how many were replaced (text is unset when 0)
-    qint32 cursor = 0;   ///< just after the last replacement made, in search order
+    QString text; ///< the source with the occurrences replaced
+    qint32 count = 0; ///< how many were replaced (text is unset when 0)
+    qint32 cursor = 0; ///< just after the last replacement made, in search order
 };
 
 /// Replaces the first occurrence from start (or, with all, every following

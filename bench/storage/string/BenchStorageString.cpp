@@ -40,7 +40,7 @@ QString sourceText(qsizetype size)
 /// time would charge a long run for every other process that ran meanwhile.
 double cpuMilliseconds()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
@@ -48,7 +48,7 @@ double cpuMilliseconds()
 /// Minor page faults of this thread so far (fresh memory the kernel had to map).
 long minorFaults()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_THREAD, &usage);
     return usage.ru_minflt;
 }
@@ -95,10 +95,10 @@ int main()
         for (int round = 0; round < 5; ++round) {
             plain = std::min(plain, bestOf(1, [&] { plainHits = plainSearch(text, markers); }));
             look = std::min(look, bestOf(1, [&] {
-                lookHits = 0;
-                for (const KSSSLookForResults &result : store.LookFor(markers, false, false))
-                    lookHits += result.Hits;
-            }));
+                                lookHits = 0;
+                                for (const KSSSLookForResults &result : store.LookFor(markers, false, false))
+                                    lookHits += result.Hits;
+                            }));
         }
         std::printf("LookFor 2 texts, not case-sensitive, 10 MB page: %.1f ms (%lld hits); plain loop %.1f ms "
                     "(%lld hits); ratio %.2f\n",

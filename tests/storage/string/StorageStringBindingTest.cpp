@@ -148,7 +148,8 @@ TEST(StorageStringProtection, RefusesDirectWritesAndBindingConflicts)
     for (const auto &call : refused)
         EXPECT_EQ(errorNumberOf(call), LedgerixErrors::DirectStringAccessProhibited);
     EXPECT_EQ(store.Value().toString(), QStringLiteral("kept"));
-    EXPECT_EQ(errorNumberOf([&] { store.setBindMode(ledgerix_BindModeText); }), LedgerixErrors::CantBindWhilstProtected);
+    EXPECT_EQ(errorNumberOf([&] { store.setBindMode(ledgerix_BindModeText); }),
+              LedgerixErrors::CantBindWhilstProtected);
     store.InsertText(QStringLiteral("still "), 1);
     EXPECT_EQ(store.Value().toString(), QStringLiteral("still kept"));
 
@@ -232,8 +233,8 @@ TEST(StorageStringFiles, OldAnsiFilesAndFailures)
     EXPECT_EQ(errorNumberOf([&] { store.Save(ansi + QStringLiteral("/below.txt"), true); }), 75);
     EXPECT_EQ(fileBytes(ansi), QByteArray("caf\xE9 \x80 \x81"));
 
-    EXPECT_FALSE(StorageStringFile::isUtf8(QByteArray("\xC0\xAF")));       // overlong
-    EXPECT_FALSE(StorageStringFile::isUtf8(QByteArray("\xE2\x82")));       // cut short
+    EXPECT_FALSE(StorageStringFile::isUtf8(QByteArray("\xC0\xAF"))); // overlong
+    EXPECT_FALSE(StorageStringFile::isUtf8(QByteArray("\xE2\x82"))); // cut short
     EXPECT_FALSE(StorageStringFile::isUtf8(QByteArray("\xF4\x90\x80\x80"))); // beyond U+10FFFF
     EXPECT_TRUE(StorageStringFile::isUtf8(QByteArray("\xF0\x9F\x98\x80")));
 }
@@ -242,7 +243,7 @@ TEST(StorageStringImport, FromAnotherStorageString)
 {
     KSStorageString source;
     source.setPageName(QStringLiteral("first"));
-    source.SetValue(QStringLiteral("A"), QVariant::fromValue(QList<qint32>{1, 2}));
+    source.SetValue(QStringLiteral("A"), QVariant::fromValue(QList<qint32> {1, 2}));
     source.AddPage(QStringLiteral("second"));
     source.SetValue(QStringLiteral("B"), QStringLiteral("007"));
     source.InsertText(QStringLiteral("free text "), 1);
@@ -254,7 +255,7 @@ TEST(StorageStringImport, FromAnotherStorageString)
     target.AddPage(QStringLiteral("old page"));
     target.setValue(QVariant::fromValue(static_cast<QObject *>(&source)));
     EXPECT_EQ(target.PageCount(), 3);
-    EXPECT_EQ(target.GetPageNames(), (QStringList{"first", "second", QString()}));
+    EXPECT_EQ(target.GetPageNames(), (QStringList {"first", "second", QString()}));
     target.setPage(1);
     EXPECT_EQ(target.Value().toString(), QStringLiteral("<\\A={1\t2};/>"));
     target.setPage(2);
@@ -274,27 +275,28 @@ TEST(StorageStringImport, BetweenStorageStringAndIniFile)
     KSStorageString source;
     source.SetValue(QStringLiteral("Top"), 100);
     source.AddPage(QStringLiteral("Window"));
-    source.SetValue(QStringLiteral("Size"), QVariant::fromValue(QList<qint32>{640, 480}), QStringLiteral(","));
+    source.SetValue(QStringLiteral("Size"), QVariant::fromValue(QList<qint32> {640, 480}), QStringLiteral(","));
     source.setPage(1);
 
     KSINIFileHandler ini;
     ini.setPath(folder + QStringLiteral("/import.ini"));
     ini.setValue(QVariant::fromValue(static_cast<QObject *>(&source)));
-    EXPECT_EQ(ini.GetSectionNames(), (QStringList{"DEFAULT", "Window"}));
+    EXPECT_EQ(ini.GetSectionNames(), (QStringList {"DEFAULT", "Window"}));
     ini.setSection(QStringLiteral("DEFAULT"));
     EXPECT_EQ(ini.GetValue(QStringLiteral("Top")), QVariant(qint32(100)));
     ini.setSection(QStringLiteral("Window"));
-    EXPECT_EQ(ini.GetValue(QStringLiteral("Size"), QStringLiteral(",")), QVariant::fromValue(QList<qint32>{640, 480}));
+    EXPECT_EQ(ini.GetValue(QStringLiteral("Size"), QStringLiteral(",")), QVariant::fromValue(QList<qint32> {640, 480}));
     EXPECT_EQ(source.Page(), QVariant(1));
 
     KSStorageString back;
     back.setValue(QVariant::fromValue(static_cast<QObject *>(&ini)));
-    EXPECT_EQ(back.GetPageNames(), (QStringList{"DEFAULT", "Window"}));
+    EXPECT_EQ(back.GetPageNames(), (QStringList {"DEFAULT", "Window"}));
     EXPECT_EQ(back.PageName(), QStringLiteral("Window"));
     back.setPage(1);
     EXPECT_EQ(back.GetValue(QStringLiteral("Top")), QVariant(qint32(100)));
     back.setPage(QStringLiteral("window"));
-    EXPECT_EQ(back.GetValue(QStringLiteral("Size"), QStringLiteral(",")), QVariant::fromValue(QList<qint32>{640, 480}));
+    EXPECT_EQ(back.GetValue(QStringLiteral("Size"), QStringLiteral(",")),
+              QVariant::fromValue(QList<qint32> {640, 480}));
 }
 
 #include "StorageStringBindingTest.moc"

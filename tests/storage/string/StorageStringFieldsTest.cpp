@@ -34,15 +34,15 @@ TEST(StorageStringFields, RecordsAreReplacedInPlaceAndAppendedAtTheEnd)
     plain.SetValue(QStringLiteral("B"), QStringLiteral("two words"));
     plain.SetValue(QStringLiteral("A"), 3);
     EXPECT_EQ(plain.Value().toString(), QStringLiteral("<\\A={3};/><\\B={two words};/>"));
-    EXPECT_EQ(plain.GetFieldNames(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    EXPECT_EQ(plain.GetFieldNames(), (QStringList {QStringLiteral("A"), QStringLiteral("B")}));
 }
 
 TEST(StorageStringFields, ValuesComeBackTyped)
 {
     KSStorageString store;
-    store.SetValue(QStringLiteral("F"), QVariant::fromValue(QList<qint32>{1, 2}), QStringLiteral(","));
+    store.SetValue(QStringLiteral("F"), QVariant::fromValue(QList<qint32> {1, 2}), QStringLiteral(","));
     EXPECT_EQ(store.Value().toString(), QStringLiteral("<\\F={1,2};/>"));
-    EXPECT_EQ(store.GetValue(QStringLiteral("F"), QStringLiteral(",")), QVariant::fromValue(QList<qint32>{1, 2}));
+    EXPECT_EQ(store.GetValue(QStringLiteral("F"), QStringLiteral(",")), QVariant::fromValue(QList<qint32> {1, 2}));
     EXPECT_EQ(store.GetValue(QStringLiteral("F")), QVariant(QStringLiteral("1,2")));
 
     store.SetValue(QStringLiteral("D"), QStringLiteral("3.0"));
@@ -53,7 +53,8 @@ TEST(StorageStringFields, ValuesComeBackTyped)
 
     // Lookup is case-sensitive: another case reads the default (the missing marker when none is given).
     EXPECT_TRUE(Variants::isMissing(store.GetValue(QStringLiteral("n"))));
-    EXPECT_EQ(store.GetValue(QStringLiteral("n"), tab, true, true, QStringLiteral("dflt")), QVariant(QStringLiteral("dflt")));
+    EXPECT_EQ(store.GetValue(QStringLiteral("n"), tab, true, true, QStringLiteral("dflt")),
+              QVariant(QStringLiteral("dflt")));
     // Through the interface a missing field reads as empty text.
     LedgerixStdInterface &common = store;
     EXPECT_EQ(common.GetValue(QStringLiteral("missing")), QVariant(QString()));
@@ -74,7 +75,8 @@ TEST(StorageStringFields, TagStringsAndEmptyNamesAreRefused)
         {"tag in name", QStringLiteral("a<\\b"), QStringLiteral("x"), tab, LedgerixErrors::IllegalCharacters},
         {"end tag in value", QStringLiteral("a"), QStringLiteral("x};y"), tab, LedgerixErrors::IllegalCharacters},
         {"outer end in value", QStringLiteral("a"), QStringLiteral("x/>"), tab, LedgerixErrors::IllegalCharacters},
-        {"tag as delimiter", QStringLiteral("a"), QStringLiteral("x"), QStringLiteral("={"), LedgerixErrors::IllegalCharacters},
+        {"tag as delimiter", QStringLiteral("a"), QStringLiteral("x"), QStringLiteral("={"),
+         LedgerixErrors::IllegalCharacters},
     };
     ASSERT_EQ(rows.size(), 5);
     for (const Row &row : rows) {
@@ -158,7 +160,7 @@ TEST(StorageStringPages, SelectionNumberingAndNames)
     store.AddPage(QStringLiteral("Three"), false);
     EXPECT_EQ(store.PageCount(), 3);
     EXPECT_EQ(store.Page(), QVariant(2));
-    EXPECT_EQ(store.GetPageNames(), (QStringList{"One", "Two", "Three"}));
+    EXPECT_EQ(store.GetPageNames(), (QStringList {"One", "Two", "Three"}));
 
     store.setPage(QStringLiteral("3"));
     EXPECT_EQ(store.PageName(), QStringLiteral("Three"));
@@ -252,7 +254,7 @@ TEST(StorageStringPages, ClearEmptiesTextAndNames)
     store.setPage(1);
     EXPECT_EQ(store.Value().toString(), QStringLiteral("1"));
     store.Clear(true);
-    EXPECT_EQ(store.GetPageNames(), (QStringList{QString(), QString()}));
+    EXPECT_EQ(store.GetPageNames(), (QStringList {QString(), QString()}));
     EXPECT_EQ(store.Value().toString(), QString());
 }
 
@@ -271,7 +273,7 @@ TEST(StorageStringToggle, CyclesThroughTheValues)
         {QStringLiteral("c"), QString(), false, QStringLiteral("D")},
         {QStringLiteral("c"), QString(), true, QString()},
         {QStringLiteral("On"), QStringLiteral("Off\tOn"), true, QStringLiteral("Off")},
-        {QStringLiteral("b"), QVariant(QStringList{"a", "b", "c"}), true, QStringLiteral("c")},
+        {QStringLiteral("b"), QVariant(QStringList {"a", "b", "c"}), true, QStringLiteral("c")},
         {QStringLiteral("?"), QString(), true, QString()},
     };
     ASSERT_EQ(rows.size(), 7);
@@ -300,9 +302,9 @@ TEST(StorageStringFields, GetAndConcatenateJoinsValues)
     store.SetValue(QStringLiteral("A"), 1);
     store.SetValue(QStringLiteral("B"), QStringLiteral("x"));
     store.SetValue(QStringLiteral("C"), QStringLiteral("3.50"));
-    EXPECT_EQ(store.GetAndConcatenate(QStringList{"A", "B"}, QStringLiteral(",")), QStringLiteral("1,x"));
+    EXPECT_EQ(store.GetAndConcatenate(QStringList {"A", "B"}, QStringLiteral(",")), QStringLiteral("1,x"));
     EXPECT_EQ(store.GetAndConcatenate(QStringLiteral("B")), QStringLiteral("x"));
-    EXPECT_EQ(store.GetAndConcatenate(QStringList{"C", "missing", "A"}, QStringLiteral("|")),
+    EXPECT_EQ(store.GetAndConcatenate(QStringList {"C", "missing", "A"}, QStringLiteral("|")),
               QStringLiteral("3.5||1"));
     EXPECT_EQ(store.GetAndConcatenate(42), QString());
 }
@@ -331,28 +333,27 @@ TEST(StorageStringErrors, SourcesListTheChainOfMembers)
     ASSERT_TRUE(nested.has_value());
     EXPECT_EQ(nested->number(), LedgerixErrors::IllegalCharacters);
     EXPECT_EQ(nested->description(), QStringLiteral("Illegal Character(s) Passed"));
-    EXPECT_EQ(nested->sourceLines(),
-              (QStringList{"Ledgerix2", "KSStorageString.SetValue", "KSStorageString.Toggle"}));
+    EXPECT_EQ(nested->sourceLines(), (QStringList {"Ledgerix2", "KSStorageString.SetValue", "KSStorageString.Toggle"}));
 
     LedgerixStdInterface &common = store;
     const auto throughInterface = failureOf([&] { common.SetValue(QStringLiteral(" "), 1); });
     ASSERT_TRUE(throughInterface.has_value());
     EXPECT_EQ(throughInterface->number(), LedgerixErrors::ZeroLengthFieldName);
     EXPECT_EQ(throughInterface->sourceLines().mid(1),
-              (QStringList{"KSStorageString.SetValue", "KSStorageString.LedgerixStdInterface_SetValue"}));
+              (QStringList {"KSStorageString.SetValue", "KSStorageString.LedgerixStdInterface_SetValue"}));
 
     store.setMultiPage(false);
     const auto section = failureOf([&] { common.setSection(QStringLiteral("new")); });
     ASSERT_TRUE(section.has_value());
     EXPECT_EQ(section->number(), LedgerixErrors::IllegalCallInSinglePageMode);
     EXPECT_EQ(section->sourceLines().mid(1),
-              (QStringList{"KSStorageString.Add", "KSStorageString.LedgerixStdInterface_Section (Let)"}));
+              (QStringList {"KSStorageString.Add", "KSStorageString.LedgerixStdInterface_Section (Let)"}));
 
     // Values without text cannot become the page.
     KSStorageString page;
     page.setValue(QStringLiteral("kept"));
-    EXPECT_EQ(errorNumberOf([&] { page.setValue(QVariant(QStringList{"a", "b"})); }), 13);
-    EXPECT_EQ(errorNumberOf([&] { page.setValue(QVariant::fromValue(QList<qint32>{})); }), 13);
+    EXPECT_EQ(errorNumberOf([&] { page.setValue(QVariant(QStringList {"a", "b"})); }), 13);
+    EXPECT_EQ(errorNumberOf([&] { page.setValue(QVariant::fromValue(QList<qint32> {})); }), 13);
     EXPECT_EQ(page.Value().toString(), QStringLiteral("kept"));
     page.setValue(2.5);
     EXPECT_EQ(page.Value().toString(), QStringLiteral("2.5"));

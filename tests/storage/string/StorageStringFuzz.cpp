@@ -28,37 +28,45 @@ public:
     Input(const uint8_t *data, size_t size)
         : m_data(data)
         , m_size(size)
-    {
-    }
+    {}
 
     bool atEnd() const { return m_at >= m_size; }
 
-    uint8_t byte()
-    {
-        return m_at < m_size ? m_data[m_at++] : 0;
-    }
+    uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
 
     qint32 number()
     {
         // Mostly small numbers, now and then a boundary.
         const uint8_t b = byte();
         switch (b % 16) {
-        case 0:
-            return -1;
-        case 1:
-            return std::numeric_limits<qint32>::max();
-        case 2:
-            return std::numeric_limits<qint32>::min();
-        default:
-            return qint32(b / 4) - 4;
+        case 0: return -1;
+        case 1: return std::numeric_limits<qint32>::max();
+        case 2: return std::numeric_limits<qint32>::min();
+        default: return qint32(b / 4) - 4;
         }
     }
 
     /// Short texts over a small alphabet that includes the tags and line breaks.
     QString text()
     {
-        static const char *const pieces[] = {"<\\", "/>", "={", "};", "\r\n", "a", "b", "A", "ab", "x y", "",
-                                             "\t", ",", "1", "2.5", "\xC3\xA9", "\xF0\x9F\x98\x80", "Z"};
+        static const char *const pieces[] = {"<\\",
+                                             "/>",
+                                             "={",
+                                             "};",
+                                             "\r\n",
+                                             "a",
+                                             "b",
+                                             "A",
+                                             "ab",
+                                             "x y",
+                                             "",
+                                             "\t",
+                                             ",",
+                                             "1",
+                                             "2.5",
+                                             "\xC3\xA9",
+                                             "\xF0\x9F\x98\x80",
+                                             "Z"};
         constexpr size_t count = sizeof(pieces) / sizeof(pieces[0]);
         const uint8_t length = byte() % 5;
         QString result;
@@ -89,9 +97,7 @@ private:
 void step(KSStorageString &store, Input &in)
 {
     switch (in.byte() % 24) {
-    case 0:
-        store.SetValue(in.text(), in.text(), in.flag() ? QStringLiteral("\t") : in.text());
-        break;
+    case 0: store.SetValue(in.text(), in.text(), in.flag() ? QStringLiteral("\t") : in.text()); break;
     case 1: {
         const QString name = in.text();
         const QString value = in.text();
@@ -100,53 +106,29 @@ void step(KSStorageString &store, Input &in)
             && store.InnerTagStart() == QStringLiteral("={") && store.InnerTagEnd() == QStringLiteral("};")
             && store.OuterTagEnd() == QStringLiteral("/>") && !trimmed.isEmpty() && name == trimmed
             && !store.Value().toString().contains(QStringLiteral("<\\") + name + QStringLiteral("={") + value
-                                                   + QStringLiteral("};/>")))
+                                                  + QStringLiteral("};/>")))
             finding("a value written is not in the page");
         break;
     }
     case 2:
         store.GetValue(in.text(), in.flag() ? QStringLiteral(",") : QStringLiteral("\t"), in.flag(), in.flag());
         break;
-    case 3:
-        store.DeleteField(in.text());
-        break;
-    case 4:
-        store.GetFieldNames();
-        break;
+    case 3: store.DeleteField(in.text()); break;
+    case 4: store.GetFieldNames(); break;
     case 5:
         switch (in.byte() % 4) {
-        case 0:
-            store.setOuterTagStart(in.text());
-            break;
-        case 1:
-            store.setOuterTagEnd(in.text());
-            break;
-        case 2:
-            store.setInnerTagStart(in.text());
-            break;
-        default:
-            store.setInnerTagEnd(in.text());
-            break;
+        case 0: store.setOuterTagStart(in.text()); break;
+        case 1: store.setOuterTagEnd(in.text()); break;
+        case 2: store.setInnerTagStart(in.text()); break;
+        default: store.setInnerTagEnd(in.text()); break;
         }
         break;
-    case 6:
-        store.setValue(in.text());
-        break;
-    case 7:
-        store.InsertText(in.text(), in.number());
-        break;
-    case 8:
-        store.setCursor(in.number());
-        break;
-    case 9:
-        store.setLineNumber(in.number());
-        break;
-    case 10:
-        store.FetchLine(in.number(), in.flag());
-        break;
-    case 11:
-        store.LookFor(QStringList{in.text(), in.text()}, in.flag(), in.flag(), in.flag());
-        break;
+    case 6: store.setValue(in.text()); break;
+    case 7: store.InsertText(in.text(), in.number()); break;
+    case 8: store.setCursor(in.number()); break;
+    case 9: store.setLineNumber(in.number()); break;
+    case 10: store.FetchLine(in.number(), in.flag()); break;
+    case 11: store.LookFor(QStringList {in.text(), in.text()}, in.flag(), in.flag(), in.flag()); break;
     case 12:
         store.Find(in.text(), in.flag(), in.flag(), in.flag(), in.flag() ? ledgerix_SearchUp : ledgerix_SearchDown);
         break;
@@ -158,9 +140,7 @@ void step(KSStorageString &store, Input &in)
         store.ExtractText(in.flag() ? QVariant(in.number()) : QVariant(in.text()),
                           in.flag() ? QVariant(in.number()) : QVariant(in.text()), in.flag());
         break;
-    case 15:
-        store.Toggle(in.text(), in.text(), in.flag() ? QStringLiteral("\t") : in.text(), in.flag());
-        break;
+    case 15: store.Toggle(in.text(), in.text(), in.flag() ? QStringLiteral("\t") : in.text(), in.flag()); break;
     case 16: {
         store.setEncryptionKey(in.text());
         const QString before = store.Value().toString();
@@ -170,30 +150,18 @@ void step(KSStorageString &store, Input &in)
             finding("unscrambling did not restore the page");
         break;
     }
-    case 17:
-        store.AddPage(in.text(), in.flag());
-        break;
-    case 18:
-        store.DeletePage(in.flag());
-        break;
-    case 19:
-        store.setPage(in.flag() ? QVariant(in.number()) : QVariant(in.text()));
-        break;
-    case 20:
-        store.setPageName(in.text());
-        break;
-    case 21:
-        store.GetAndConcatenate(QStringList{in.text(), in.text()}, in.text());
-        break;
+    case 17: store.AddPage(in.text(), in.flag()); break;
+    case 18: store.DeletePage(in.flag()); break;
+    case 19: store.setPage(in.flag() ? QVariant(in.number()) : QVariant(in.text())); break;
+    case 20: store.setPageName(in.text()); break;
+    case 21: store.GetAndConcatenate(QStringList {in.text(), in.text()}, in.text()); break;
     case 22: {
         const QString page = store.Value().toString();
         if (StorageStringFile::decode(StorageStringFile::encode(page)) != page)
             finding("the file encoding does not round-trip");
         break;
     }
-    default:
-        LedgerixErrors::SetRaiseErrors(!LedgerixErrors::raiseErrors());
-        break;
+    default: LedgerixErrors::SetRaiseErrors(!LedgerixErrors::raiseErrors()); break;
     }
     // The cursor never leaves the page.
     const qint32 cursor = store.Cursor();

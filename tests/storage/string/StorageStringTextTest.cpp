@@ -77,23 +77,23 @@ TEST(StorageStringSearch, LookForFindsEveryNonOverlappingHit)
 {
     KSStorageString store;
     store.setValue(QStringLiteral("x 'todo a\r\n'TODO b"));
-    const auto results = store.LookFor(QStringList{"'To Do", "'ToDo"}, false, false);
+    const auto results = store.LookFor(QStringList {"'To Do", "'ToDo"}, false, false);
     ASSERT_EQ(results.size(), 1);
     EXPECT_EQ(results[0].Text, QStringLiteral("'TODO"));
     EXPECT_EQ(results[0].Hits, 2);
-    EXPECT_EQ(results[0].Positions, (QList<qint32>{3, 12}));
+    EXPECT_EQ(results[0].Positions, (QList<qint32> {3, 12}));
 
     store.setValue(QStringLiteral("aaaa"));
-    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("aa")), 0), (QList<qint32>{1, 3}));
+    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("aa")), 0), (QList<qint32> {1, 3}));
     // Case-sensitive searches keep the text as given and miss other cases.
     store.setValue(QStringLiteral("Ab ab AB"));
-    const auto exact = store.LookFor(QStringList{"ab", "", "zz", "AB"}, true, false);
+    const auto exact = store.LookFor(QStringList {"ab", "", "zz", "AB"}, true, false);
     ASSERT_EQ(exact.size(), 2);
-    EXPECT_EQ(exact[0].Positions, (QList<qint32>{4}));
+    EXPECT_EQ(exact[0].Positions, (QList<qint32> {4}));
     EXPECT_EQ(exact[1].Text, QStringLiteral("AB"));
     // From the cursor, hits before it are not reported; the cursor stays.
     store.setCursor(2);
-    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("ab"), false), 0), (QList<qint32>{4, 7}));
+    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("ab"), false), 0), (QList<qint32> {4, 7}));
     EXPECT_EQ(store.Cursor(), 2);
     EXPECT_TRUE(store.LookFor(QStringLiteral("none")).isEmpty());
 }
@@ -201,7 +201,7 @@ TEST(StorageStringText, ExtractAndInsert)
         EXPECT_EQ(errorNumberOf([&] { store.ExtractText(row.first, row.second); }),
                   LedgerixErrors::ParameterOutOfBounds)
             << qPrintable(row.first.toString()) << " " << qPrintable(row.second.toString());
-    EXPECT_EQ(errorNumberOf([&] { store.ExtractText(QVariant(QStringList{"a"}), 2); }), 13);
+    EXPECT_EQ(errorNumberOf([&] { store.ExtractText(QVariant(QStringList {"a"}), 2); }), 13);
 
     // Two text points give everything between them, also when they touch.
     store.setValue(QStringLiteral("abc[xyz]def[]"));
@@ -219,8 +219,7 @@ TEST(StorageStringText, ExtractAndInsert)
     insert.InsertText(QStringLiteral("-"));
     EXPECT_EQ(insert.Value().toString(), QStringLiteral("ab-cdef"));
     EXPECT_EQ(insert.Cursor(), 3);
-    EXPECT_EQ(errorNumberOf([&] { insert.InsertText(QStringLiteral("x"), -2); }),
-              LedgerixErrors::ParameterOutOfBounds);
+    EXPECT_EQ(errorNumberOf([&] { insert.InsertText(QStringLiteral("x"), -2); }), LedgerixErrors::ParameterOutOfBounds);
 }
 
 TEST(StorageStringScrambling, ArithmeticAndReversal)
