@@ -79,7 +79,7 @@ TEST(RegistryStore, ValuesRoundTripWithTheirTypes)
     RegistryStore store(freshDatabase());
     Key key;
     ASSERT_EQ(store.createKey(CurrentUser, QStringLiteral("Software\\V"), AllAccess, &key), Success);
-    const QByteArray big(1024 * 1024, 'x');
+    const QByteArray big(qsizetype(1024) * 1024, 'x');
     ASSERT_EQ(store.setValue(key, QStringLiteral("Text"), TypeString, RegistryStore::stringData(QStringLiteral("héllo"))), Success);
     ASSERT_EQ(store.setValue(key, QStringLiteral("Number"), TypeDword, RegistryStore::dwordData(-1)), Success);
     ASSERT_EQ(store.setValue(key, QString(), TypeString, RegistryStore::stringData(QStringLiteral("default"))), Success);

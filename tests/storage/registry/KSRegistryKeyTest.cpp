@@ -280,7 +280,7 @@ TEST(KSRegistryKey, BadInputComesBackAsRegistryErrors)
 
     KSRegistryKey key;
     key.setKeyName(base);
-    const QString megabyte(1024 * 1024, QLatin1Char('m'));
+    const QString megabyte(qsizetype(1024) * 1024, QLatin1Char('m'));
     EXPECT_TRUE(key.SetValue(QStringLiteral("Big"), megabyte));
     EXPECT_EQ(key.GetValue(QStringLiteral("Big")), QVariant(megabyte));
     EXPECT_EQ(raised([&] { key.SetValue(QString(Registry::maxValueNameLength + 1, QLatin1Char('v')), 1); }).number(),
