@@ -1,5 +1,6 @@
 #include "LoadProgress.h"
 
+#include "TranslucentWindows.h"
 #include "Twips.h"
 
 #include <QGuiApplication>
@@ -80,11 +81,9 @@ void LoadProgress::Unload()
 
 void LoadProgress::formOnTop(bool onTop)
 {
-    // Shown without taking the focus from whatever the user is working in.
-    setAttribute(Qt::WA_ShowWithoutActivating, true);
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    if (onTop)
-        show();
+    // The server's own topmost switch, which also shows the window without
+    // taking the focus from whatever the user is working in.
+    FormOnTop(onTop, this);
 }
 
 qint32 LoadProgress::Value() const { return prbProgress->value(); }

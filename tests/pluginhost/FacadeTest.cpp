@@ -322,3 +322,23 @@ TEST(Facade, PluginsReachTheSharedWindowInProcess)
     EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("echo: through GlobalWindow\r\nthrough GlobalWindow\r\n"));
     EXPECT_TRUE(pluginTrace().contains(QStringLiteral("WLTestEcho.Echo:ShowMessage=6")));
 }
+
+TEST(Facade, FailingEventHandlerReachesTheWindowAsAFailureOfNotify)
+{
+    AppFolder app;
+    app.install(QStringLiteral("Recorder"), QStringLiteral("A"));
+    app.install(QStringLiteral("Failing"), QStringLiteral("B"));
+    RunningHost host(app);
+    bool cancel = false;
+    try {
+        host.window()->Notify(29, {}, cancel);
+        FAIL() << "the handler's failure was lost";
+    } catch (const AutomationError &error) {
+        EXPECT_EQ(error.description(), QStringLiteral("DblClick handler is broken"));
+        EXPECT_EQ(error.sourceLines().constLast(), QStringLiteral("PluginWindow.Notify"));
+    }
+    // Listeners before the failing one heard the event; the window carries on.
+    EXPECT_EQ(eventsHeard(host, recorder), QStringList{QStringLiteral("DblClick")});
+    host.window()->DebugPrint(QStringLiteral("still printing"));
+    EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("still printing\r\n"));
+}

@@ -2,6 +2,7 @@
 // error, a standard exception, and something that is not an exception class.
 
 #include "AutomationError.h"
+#include "PluginWindow.h"
 #include "TestTrace.h"
 #include "WrenlogPlugin.h"
 #include "WrenlogPluginLibrary.h"
@@ -18,9 +19,11 @@ public:
     QVariant Author() override { throw AutomationError(5, QStringLiteral("Author is broken"), QStringLiteral("WLTestFailing")); }
     QVariant DateStamp() override { throw AutomationError(5, QStringLiteral("DateStamp is broken")); }
     QString Key() override { throw 42; }
-    void Initialize(const QString &key, PluginWindow *, PropertyStore *) override
+    void Initialize(const QString &key, PluginWindow *window, PropertyStore *) override
     {
         trace(key + QStringLiteral(":Initialize"));
+        // A handler that lets its failure escape, once the window is in use.
+        connect(window, &PluginWindow::DblClick, this, [] { throw std::runtime_error("DblClick handler is broken"); });
         throw AutomationError(91, QStringLiteral("Initialize is broken"));
     }
     void Run() override
