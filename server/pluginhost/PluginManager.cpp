@@ -85,7 +85,7 @@ PluginManager::~PluginManager()
 
 void PluginManager::Initialize(const QString &sPluginsDirectory)
 {
-    delete m_window;
+    // A facade handed out by an earlier scan stays alive for whoever holds it.
     m_window = new class PluginWindow(m_host, this);
 
     LoadProgress progress;
