@@ -39,23 +39,24 @@ qint32 libraryErrorFor(qint32 result)
     return 0;
 }
 
-enum class StoredType { None, Dword, String, Binary };
+enum class StoredType {
+    None,
+    Dword,
+    String,
+    Binary
+};
 
 StoredType storedTypeOf(const QVariant &value)
 {
     switch (value.metaType().id()) {
     case QMetaType::Short:
     case QMetaType::Int:
-    case QMetaType::Bool:
-        return StoredType::Dword;
+    case QMetaType::Bool: return StoredType::Dword;
     case QMetaType::Double:
-    case QMetaType::QString:
-        return StoredType::String;
+    case QMetaType::QString: return StoredType::String;
     case QMetaType::UChar:
-    case QMetaType::QByteArray:
-        return StoredType::Binary;
-    default:
-        return Variants::isArray(value) ? StoredType::String : StoredType::None;
+    case QMetaType::QByteArray: return StoredType::Binary;
+    default: return Variants::isArray(value) ? StoredType::String : StoredType::None;
     }
 }
 
@@ -70,8 +71,7 @@ const QString separators[] = {QStringLiteral("/"), QStringLiteral("\\"), QString
 
 KSRegistryKey::KSRegistryKey(QObject *parent)
     : LedgerixStdInterface(parent)
-{
-}
+{}
 
 KSRegistryKey::~KSRegistryKey() = default;
 
@@ -83,16 +83,11 @@ QVariant KSRegistryKey::missingDefault()
 QString KSRegistryKey::rootName(qint32 root)
 {
     switch (root) {
-    case HKEY_CLASSES_ROOT:
-        return QStringLiteral("HKEY_CLASSES_ROOT");
-    case HKEY_CURRENT_USER:
-        return QStringLiteral("HKEY_CURRENT_USER");
-    case HKEY_LOCAL_MACHINE:
-        return QStringLiteral("HKEY_LOCAL_MACHINE");
-    case HKEY_USERS:
-        return QStringLiteral("HKEY_USERS");
-    default:
-        return {};
+    case HKEY_CLASSES_ROOT: return QStringLiteral("HKEY_CLASSES_ROOT");
+    case HKEY_CURRENT_USER: return QStringLiteral("HKEY_CURRENT_USER");
+    case HKEY_LOCAL_MACHINE: return QStringLiteral("HKEY_LOCAL_MACHINE");
+    case HKEY_USERS: return QStringLiteral("HKEY_USERS");
+    default: return {};
     }
 }
 
@@ -404,9 +399,8 @@ void KSRegistryKey::setOwnerCollection(SubKeysCollection *owner)
 
 QString KSRegistryKey::LastElementOfKeyName() const
 {
-    return passOn(label("LastElementOfKeyName (Get)"), [&] {
-        return m_keyName.mid(m_keyName.lastIndexOf(QLatin1Char('\\')) + 1);
-    });
+    return passOn(label("LastElementOfKeyName (Get)"),
+                  [&] { return m_keyName.mid(m_keyName.lastIndexOf(QLatin1Char('\\')) + 1); });
 }
 
 void KSRegistryKey::setInvalidated(bool bInvalidated)

@@ -70,7 +70,8 @@ public:
     bool SetValue(const QString &sValueName, const QVariant &vValue, const QString &sArrayDelim = QStringLiteral("\t"));
     /// An omitted vDefaultReturn gives the missing-argument marker when the value is empty.
     QVariant GetValue(const QString &sValueName, const QString &sArrayDelim = QStringLiteral("\t"),
-                      bool bDetectArray = true, bool bDetectNum = true, const QVariant &vDefaultReturn = missingDefault());
+                      bool bDetectArray = true, bool bDetectNum = true,
+                      const QVariant &vDefaultReturn = missingDefault());
     QVariant DeleteValue(const QString &sValueName);
     /// Deletes the key (with every sub-key when bRecursive) and invalidates this object.
     void DeleteKey(bool bRecursive = false);

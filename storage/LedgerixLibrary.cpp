@@ -91,8 +91,7 @@ std::optional<QList<qint32>> windowRecord(const QVariant &value)
 
 LedgerixLibrary::LedgerixLibrary(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 LedgerixLibrary::~LedgerixLibrary() = default;
 
@@ -168,8 +167,7 @@ LedgerixStdInterface *LedgerixLibrary::KSSetFormSaveParams(qint32 eStorageTypeEn
             made = new KSStorageString(this);
             m_storagePath.clear();
             break;
-        default:
-            return nullptr;
+        default: return nullptr;
         }
         m_storage = made;
         made->setPath(m_storagePath);
@@ -186,13 +184,14 @@ void LedgerixLibrary::KSSaveFormParams(QObject *oTheForm, const QVariant &vExtra
             return;
         const qint32 state = readWholeNumber(oTheForm, "WindowState");
         writeProperty(oTheForm, "WindowState", 0);
-        const QList<qint32> record{readWholeNumber(oTheForm, "Top"), readWholeNumber(oTheForm, "Left"),
-                                   readWholeNumber(oTheForm, "Width"), readWholeNumber(oTheForm, "Height"), state};
+        const QList<qint32> record {readWholeNumber(oTheForm, "Top"), readWholeNumber(oTheForm, "Left"),
+                                    readWholeNumber(oTheForm, "Width"), readWholeNumber(oTheForm, "Height"), state};
         if (bRestoreWindowAfterNormalize)
             writeProperty(oTheForm, "WindowState", state);
         const QString name = readProperty(oTheForm, "Name").toString();
         m_storage->SetValue(name, QVariant::fromValue(record), ValueTyping::tab());
-        if (!Variants::isMissing(vExtraParams) && !Variants::isEmpty(vExtraParams) && !ValueTyping::ObjectOf(vExtraParams))
+        if (!Variants::isMissing(vExtraParams) && !Variants::isEmpty(vExtraParams)
+            && !ValueTyping::ObjectOf(vExtraParams))
             m_storage->SetValue(name + extraSuffix, vExtraParams, ValueTyping::tab());
     });
 }

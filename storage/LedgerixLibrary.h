@@ -31,8 +31,8 @@ class LedgerixLibrary : public QObject
 
 public:
     enum StorageTypeEnum : qint32 {
-        ledgerix_INIFile = 0,       ///< program folder + program name + ".ini"
-        ledgerix_Registry = 1,      ///< Software\<vendor>\<program> of the current user
+        ledgerix_INIFile = 0, ///< program folder + program name + ".ini"
+        ledgerix_Registry = 1, ///< Software\<vendor>\<program> of the current user
         ledgerix_StorageString = 2, ///< in memory only, lost when the program ends
     };
     Q_ENUM(StorageTypeEnum)

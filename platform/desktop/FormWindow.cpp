@@ -27,8 +27,7 @@ bool isNormalState(Qt::WindowStates states)
 
 FormWindow::FormWindow(QWidget *parent, Qt::WindowFlags flags)
     : QWidget(parent, flags)
-{
-}
+{}
 
 QRect FormWindow::boundsInPixels() const
 {

@@ -31,7 +31,11 @@ class FormWindow : public QWidget
     Q_PROPERTY(QString Name READ Name WRITE setName)
 
 public:
-    enum State { Normal = 0, Minimized = 1, Maximized = 2 };
+    enum State {
+        Normal = 0,
+        Minimized = 1,
+        Maximized = 2
+    };
     Q_ENUM(State)
 
     explicit FormWindow(QWidget *parent = nullptr, Qt::WindowFlags flags = {});

@@ -23,7 +23,7 @@ struct RootRow
     qint64 id;
     const char *name;
 };
-constexpr std::array<RootRow, 4> rootRows{{
+constexpr std::array<RootRow, 4> rootRows {{
     {ClassesRoot, 1, "HKEY_CLASSES_ROOT"},
     {CurrentUser, 2, "HKEY_CURRENT_USER"},
     {LocalMachine, 3, "HKEY_LOCAL_MACHINE"},
@@ -110,25 +110,19 @@ qint32 resultFor(int sqliteCode)
     switch (sqliteCode & 0xff) {
     case SQLITE_OK:
     case SQLITE_ROW:
-    case SQLITE_DONE:
-        return Success;
+    case SQLITE_DONE: return Success;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
     case SQLITE_READONLY:
     case SQLITE_PERM:
-    case SQLITE_AUTH:
-        return AccessDenied;
+    case SQLITE_AUTH: return AccessDenied;
     case SQLITE_CONSTRAINT:
         // The only constraint a valid call can break: the key went away.
         return KeyDeleted;
-    case SQLITE_NOMEM:
-        return 14; // not enough memory
-    case SQLITE_FULL:
-        return 112; // disk full
-    case SQLITE_TOOBIG:
-        return InvalidParameter;
-    default:
-        return CantOpenStore;
+    case SQLITE_NOMEM: return 14; // not enough memory
+    case SQLITE_FULL: return 112; // disk full
+    case SQLITE_TOOBIG: return InvalidParameter;
+    default: return CantOpenStore;
     }
 }
 
@@ -152,7 +146,7 @@ public:
     QString path;
     Options options;
     sqlite3 *db = nullptr;
-    std::array<sqlite3_stmt *, StatementCount> statements{};
+    std::array<sqlite3_stmt *, StatementCount> statements {};
     QRecursiveMutex mutex;
     int readDepth = 0;
     bool readOpen = false; ///< the read transaction of the outermost scope began
@@ -315,9 +309,8 @@ RegistryStore::RegistryStore(QString databasePath, Options options)
 }
 
 RegistryStore::RegistryStore(QString databasePath)
-    : RegistryStore(std::move(databasePath), Options{})
-{
-}
+    : RegistryStore(std::move(databasePath), Options {})
+{}
 
 RegistryStore::~RegistryStore() = default;
 
@@ -576,8 +569,8 @@ qint32 RegistryStore::deleteKey(quint32 root, const QString &subKey)
     return Success;
 }
 
-qint32 RegistryStore::enumValue(const Key &key, quint32 index, QString *name, qsizetype nameCapacity,
-                                quint32 *type, QByteArray *data, qsizetype dataCapacity)
+qint32 RegistryStore::enumValue(const Key &key, quint32 index, QString *name, qsizetype nameCapacity, quint32 *type,
+                                QByteArray *data, qsizetype dataCapacity)
 {
     QMutexLocker lock(&d->mutex);
     if (const qint32 result = d->ready(key, QueryValue))

@@ -15,20 +15,20 @@ namespace Registry {
 
 enum Result : qint32 {
     Success = 0,
-    FileNotFound = 2,     ///< key or value does not exist
-    CantOpenStore = 3,    ///< the database file cannot be opened or is damaged
-    AccessDenied = 5,     ///< read-only store, store locked past the timeout, missing right, key with sub-keys
-    InvalidHandle = 6,    ///< the key was never opened, or is closed
+    FileNotFound = 2, ///< key or value does not exist
+    CantOpenStore = 3, ///< the database file cannot be opened or is damaged
+    AccessDenied = 5, ///< read-only store, store locked past the timeout, missing right, key with sub-keys
+    InvalidHandle = 6, ///< the key was never opened, or is closed
     InvalidParameter = 87,
-    MoreData = 234,       ///< a name or data does not fit the caller's buffer
+    MoreData = 234, ///< a name or data does not fit the caller's buffer
     NoMoreItems = 259,
-    KeyDeleted = 1018,    ///< the key was deleted while a handle to it was open
+    KeyDeleted = 1018, ///< the key was deleted while a handle to it was open
 };
 
 enum ValueType : quint32 {
     TypeNone = 0,
     TypeString = 1, ///< text followed by one NUL byte
-    TypeDword = 4,  ///< 32-bit little-endian number
+    TypeDword = 4, ///< 32-bit little-endian number
 };
 
 enum Root : quint32 {
@@ -103,8 +103,7 @@ public:
 
     /// Opens subKey below root, creating every missing part. An empty subKey
     /// opens the root itself. created (optional) tells whether the key is new.
-    qint32 createKey(quint32 root, const QString &subKey, quint32 access, Registry::Key *key,
-                     bool *created = nullptr);
+    qint32 createKey(quint32 root, const QString &subKey, quint32 access, Registry::Key *key, bool *created = nullptr);
     qint32 openKey(quint32 root, const QString &subKey, quint32 access, Registry::Key *key);
     qint32 closeKey(Registry::Key &key);
 

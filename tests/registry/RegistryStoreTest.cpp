@@ -31,12 +31,13 @@ QStringList valueNames(RegistryStore &store, const Key &key)
 TEST(RegistryStore, KeyPathsAreCheckedAndMatchedWithoutCase)
 {
     RegistryStore store(freshDatabase());
-    const struct {
+    const struct
+    {
         QString path;
         qint32 result;
     } rows[] = {
         {QStringLiteral("Software\\A"), Success},
-        {QStringLiteral("Software\\A\\"), Success},  // one trailing separator is harmless
+        {QStringLiteral("Software\\A\\"), Success}, // one trailing separator is harmless
         {QStringLiteral("\\Software"), InvalidParameter},
         {QStringLiteral("Software\\\\A"), InvalidParameter},
         {QStringLiteral("Software\\") + QString(255, QLatin1Char('k')), Success},
@@ -80,15 +81,21 @@ TEST(RegistryStore, ValuesRoundTripWithTheirTypes)
     Key key;
     ASSERT_EQ(store.createKey(CurrentUser, QStringLiteral("Software\\V"), AllAccess, &key), Success);
     const QByteArray big(qsizetype(1024) * 1024, 'x');
-    ASSERT_EQ(store.setValue(key, QStringLiteral("Text"), TypeString, RegistryStore::stringData(QStringLiteral("héllo"))), Success);
+    ASSERT_EQ(
+        store.setValue(key, QStringLiteral("Text"), TypeString, RegistryStore::stringData(QStringLiteral("héllo"))),
+        Success);
     ASSERT_EQ(store.setValue(key, QStringLiteral("Number"), TypeDword, RegistryStore::dwordData(-1)), Success);
-    ASSERT_EQ(store.setValue(key, QString(), TypeString, RegistryStore::stringData(QStringLiteral("default"))), Success);
+    ASSERT_EQ(store.setValue(key, QString(), TypeString, RegistryStore::stringData(QStringLiteral("default"))),
+              Success);
     ASSERT_EQ(store.setValue(key, QStringLiteral("Big"), TypeString, big), Success);
     EXPECT_EQ(store.setValue(key, QStringLiteral("Bad"), TypeDword, QByteArray("12")), InvalidParameter);
-    EXPECT_EQ(store.setValue(key, QString(maxValueNameLength + 1, QLatin1Char('n')), TypeDword,
-                             RegistryStore::dwordData(1)), InvalidParameter);
+    EXPECT_EQ(
+        store.setValue(key, QString(maxValueNameLength + 1, QLatin1Char('n')), TypeDword, RegistryStore::dwordData(1)),
+        InvalidParameter);
     // Rewriting under another case keeps the first name and the place in the order.
-    ASSERT_EQ(store.setValue(key, QStringLiteral("TEXT"), TypeString, RegistryStore::stringData(QStringLiteral("again"))), Success);
+    ASSERT_EQ(
+        store.setValue(key, QStringLiteral("TEXT"), TypeString, RegistryStore::stringData(QStringLiteral("again"))),
+        Success);
     store.closeKey(key);
 
     ASSERT_EQ(store.openKey(CurrentUser, QStringLiteral("software\\v"), Read, &key), Success);
@@ -106,8 +113,8 @@ TEST(RegistryStore, ValuesRoundTripWithTheirTypes)
     EXPECT_EQ(data, big);
     EXPECT_EQ(store.queryValue(key, QStringLiteral("Missing"), &type, &data), FileNotFound);
 
-    EXPECT_EQ(valueNames(store, key), (QStringList{QStringLiteral("Text"), QStringLiteral("Number"), QString(),
-                                                   QStringLiteral("Big")}));
+    EXPECT_EQ(valueNames(store, key),
+              (QStringList {QStringLiteral("Text"), QStringLiteral("Number"), QString(), QStringLiteral("Big")}));
     // Buffers too small for a name or the data answer MoreData, as the platform does.
     QString name;
     EXPECT_EQ(store.enumValue(key, 0, &name, 4), MoreData);

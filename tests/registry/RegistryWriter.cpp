@@ -18,8 +18,8 @@ int main(int argc, char **argv)
         Registry::Key key;
         if (store.createKey(Registry::CurrentUser, args.at(2), Registry::AllAccess, &key) != Registry::Success)
             return 1;
-        const qint32 result = store.setValue(key, args.at(3) + QString::number(i), Registry::TypeDword,
-                                             RegistryStore::dwordData(i));
+        const qint32 result
+            = store.setValue(key, args.at(3) + QString::number(i), Registry::TypeDword, RegistryStore::dwordData(i));
         store.closeKey(key);
         if (result != Registry::Success)
             return 1;

@@ -67,12 +67,15 @@ int main(int argc, char **argv)
     sqlite3_stmt *upsert = nullptr;
     sqlite3_stmt *select = nullptr;
     if (!check(sqlite3_prepare_v2(db, "SELECT key FROM vals WHERE folded = 'value0'", -1, &find, nullptr), db)
-        || !check(sqlite3_prepare_v2(db,
-                                     "INSERT INTO vals(key, name, folded, type, data) VALUES (?1, ?2, ?3, 4, ?4) "
-                                     "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data",
-                                     -1, &upsert, nullptr), db)
-        || !check(sqlite3_prepare_v2(db, "SELECT type, data FROM vals WHERE key = ?1 AND folded = ?2", -1, &select,
-                                     nullptr), db)
+        || !check(
+            sqlite3_prepare_v2(db,
+                               "INSERT INTO vals(key, name, folded, type, data) VALUES (?1, ?2, ?3, 4, ?4) "
+                               "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data",
+                               -1, &upsert, nullptr),
+            db)
+        || !check(
+            sqlite3_prepare_v2(db, "SELECT type, data FROM vals WHERE key = ?1 AND folded = ?2", -1, &select, nullptr),
+            db)
         || sqlite3_step(find) != SQLITE_ROW)
         return 1;
     const sqlite3_int64 keyId = sqlite3_column_int64(find, 0);
@@ -98,8 +101,8 @@ int main(int argc, char **argv)
         sqlite3_bind_int64(select, 1, keyId);
         sqlite3_bind_text(select, 2, name.constData(), int(name.size()), SQLITE_STATIC);
         if (sqlite3_step(select) == SQLITE_ROW)
-            sum += RegistryStore::dwordFromData(QByteArray(static_cast<const char *>(sqlite3_column_blob(select, 1)),
-                                                           sqlite3_column_bytes(select, 1)));
+            sum += RegistryStore::dwordFromData(
+                QByteArray(static_cast<const char *>(sqlite3_column_blob(select, 1)), sqlite3_column_bytes(select, 1)));
         else
             ok = false;
     });

@@ -111,7 +111,8 @@ TEST(FormParams, AMaximisedWindowIsSavedWithItsNormalBounds)
 TEST(FormParams, ARecordThatIsNotFiveNumbersIsIgnored)
 {
     LedgerixLibrary library;
-    LedgerixStdInterface *storage = library.KSSetFormSaveParams(LedgerixLibrary::ledgerix_StorageString, uniqueVendor());
+    LedgerixStdInterface *storage
+        = library.KSSetFormSaveParams(LedgerixLibrary::ledgerix_StorageString, uniqueVendor());
     ASSERT_NE(storage, nullptr);
     const QString records[] = {
         QStringLiteral("5"),
@@ -154,7 +155,8 @@ TEST(FormParams, AnEmptyVendorMakesNoStorageAndKeepsTheLastOne)
     EXPECT_EQ(kept->Section(), QStringLiteral("WindowParams"));
     LedgerixStdInterface *ini = library.KSSetFormSaveParams(LedgerixLibrary::ledgerix_INIFile, QString());
     ASSERT_NE(ini, nullptr);
-    EXPECT_EQ(ini->Path(), QCoreApplication::applicationDirPath() + QLatin1Char('/') + programName() + QStringLiteral(".ini"));
+    EXPECT_EQ(ini->Path(),
+              QCoreApplication::applicationDirPath() + QLatin1Char('/') + programName() + QStringLiteral(".ini"));
     EXPECT_EQ(ini->Section(), QStringLiteral("WindowParams"));
     EXPECT_EQ(library.KSSetFormSaveParams(7, vendor), nullptr);
     library.KSSaveFormParams(window.get()); // no storage after an unknown type

@@ -11,7 +11,8 @@ using namespace RegistryTest;
 TEST(KSRegistryKey, PathSelectsRootAndKey)
 {
     const QString tail = uniqueKey(QStringLiteral("Path")).mid(9); // without "Software\"
-    const struct {
+    const struct
+    {
         QString path;
         qint32 root;
         QString keyName;
@@ -24,7 +25,8 @@ TEST(KSRegistryKey, PathSelectsRootAndKey)
         {QStringLiteral("Software\\") + tail + QStringLiteral("\\app.ini"), KSRegistryKey::HKEY_CURRENT_USER,
          QStringLiteral("Software\\") + tail + QStringLiteral("\\app")},
         // Root names are matched exactly; anything else is a key below the current user.
-        {QStringLiteral("hkey_users\\") + tail, KSRegistryKey::HKEY_CURRENT_USER, QStringLiteral("hkey_users\\") + tail},
+        {QStringLiteral("hkey_users\\") + tail, KSRegistryKey::HKEY_CURRENT_USER,
+         QStringLiteral("hkey_users\\") + tail},
     };
     for (const auto &row : rows) {
         KSRegistryKey key;
@@ -89,7 +91,8 @@ TEST(KSRegistryKey, ValuesAreTypedAndReadBack)
     const QString path = uniqueKey(QStringLiteral("Values"));
     KSRegistryKey key;
     key.setKeyName(path);
-    const struct {
+    const struct
+    {
         const char *name;
         QVariant value;
         bool written;
@@ -101,12 +104,14 @@ TEST(KSRegistryKey, ValuesAreTypedAndReadBack)
         {"Short", QVariant::fromValue<qint16>(7), true, Registry::TypeDword, RegistryStore::dwordData(7), qint32(7)},
         {"Long", qint32(-123456), true, Registry::TypeDword, RegistryStore::dwordData(-123456), qint32(-123456)},
         {"Double", 1.5, true, Registry::TypeString, QByteArray("1.5\0", 4), 1.5},
-        {"Text", QStringLiteral("hello"), true, Registry::TypeString, QByteArray("hello\0", 6), QStringLiteral("hello")},
+        {"Text", QStringLiteral("hello"), true, Registry::TypeString, QByteArray("hello\0", 6),
+         QStringLiteral("hello")},
         {"NumericText", QStringLiteral("42"), true, Registry::TypeString, QByteArray("42\0", 3), qint32(42)},
-        {"Longs", QVariant::fromValue(QList<qint32>{1, 2, 3}), true, Registry::TypeString,
-         QByteArray("1\t2\t3\0", 6), QVariant::fromValue(QList<qint32>{1, 2, 3})},
-        {"Strings", QVariant::fromValue(QStringList{QStringLiteral("a"), QStringLiteral("b")}), true,
-         Registry::TypeString, QByteArray("a\tb\0", 4), QVariant::fromValue(QStringList{QStringLiteral("a"), QStringLiteral("b")})},
+        {"Longs", QVariant::fromValue(QList<qint32> {1, 2, 3}), true, Registry::TypeString, QByteArray("1\t2\t3\0", 6),
+         QVariant::fromValue(QList<qint32> {1, 2, 3})},
+        {"Strings", QVariant::fromValue(QStringList {QStringLiteral("a"), QStringLiteral("b")}), true,
+         Registry::TypeString, QByteArray("a\tb\0", 4),
+         QVariant::fromValue(QStringList {QStringLiteral("a"), QStringLiteral("b")})},
         {"Date", QDate(2024, 1, 2), false, 0, {}, {}},
         {"Bytes", QByteArray("xyz"), false, 0, {}, {}},
         {"Empty", QVariant(), false, 0, {}, {}},
@@ -124,8 +129,10 @@ TEST(KSRegistryKey, ValuesAreTypedAndReadBack)
         EXPECT_EQ(key.GetValue(name), row.readBack) << row.name;
     }
     // Detection switched off gives the stored text.
-    EXPECT_EQ(key.GetValue(QStringLiteral("Longs"), QStringLiteral("\t"), false, true), QVariant(QStringLiteral("1\t2\t3")));
-    EXPECT_EQ(key.GetValue(QStringLiteral("NumericText"), QStringLiteral("\t"), true, false), QVariant(QStringLiteral("42")));
+    EXPECT_EQ(key.GetValue(QStringLiteral("Longs"), QStringLiteral("\t"), false, true),
+              QVariant(QStringLiteral("1\t2\t3")));
+    EXPECT_EQ(key.GetValue(QStringLiteral("NumericText"), QStringLiteral("\t"), true, false),
+              QVariant(QStringLiteral("42")));
     // A Value write goes to the last value name.
     key.GetValue(QStringLiteral("Text"));
     key.setValue(QStringLiteral("again"));
@@ -189,7 +196,7 @@ TEST(KSRegistryKey, ValueNamesSkipTheDefaultValueButKeepLongValues)
     key.SetValue(QStringLiteral("Long"), QString(5000, QLatin1Char('x')));
     key.SetValue(QStringLiteral("Last"), 2);
     EXPECT_EQ(key.GetValueNames(),
-              (QStringList{QStringLiteral("First"), QStringLiteral("Long"), QStringLiteral("Last")}));
+              (QStringList {QStringLiteral("First"), QStringLiteral("Long"), QStringLiteral("Last")}));
     EXPECT_EQ(key.ErrorState(), 0);
 
     key.GetValue(QStringLiteral("last"));
@@ -262,7 +269,8 @@ TEST(KSRegistryKey, TwoProcessesWriteTheSameKey)
 TEST(KSRegistryKey, BadInputComesBackAsRegistryErrors)
 {
     const QString base = uniqueKey(QStringLiteral("BadInput"));
-    const struct {
+    const struct
+    {
         QString keyName;
         qint32 error;
     } rows[] = {

@@ -21,7 +21,7 @@ TEST(RegistryImport, RegistryTakesTheOwnValuesOfAnotherKey)
     KSRegistryKey source;
     source.setKeyName(uniqueKey(QStringLiteral("Source")));
     source.SetValue(QStringLiteral("Number"), 5);
-    source.SetValue(QStringLiteral("List"), QVariant::fromValue(QList<qint32>{1, 2}));
+    source.SetValue(QStringLiteral("List"), QVariant::fromValue(QList<qint32> {1, 2}));
     source.SubKeys()->Add(QStringLiteral("Child"))->SetValue(QStringLiteral("Deep"), 1);
 
     const QString targetPath = uniqueKey(QStringLiteral("Target"));
@@ -32,7 +32,8 @@ TEST(RegistryImport, RegistryTakesTheOwnValuesOfAnotherKey)
     EXPECT_EQ(target.GetValue(QStringLiteral("Number")), QVariant(qint32(5)));
     // Arrays travel Tab-joined and numbers come back as numbers.
     EXPECT_EQ(rawValue(targetPath + QStringLiteral("\\Copy"), QStringLiteral("List"))->data, QByteArray("1\t2\0", 4));
-    EXPECT_EQ(rawValue(targetPath + QStringLiteral("\\Copy"), QStringLiteral("Number"))->type, quint32(Registry::TypeDword));
+    EXPECT_EQ(rawValue(targetPath + QStringLiteral("\\Copy"), QStringLiteral("Number"))->type,
+              quint32(Registry::TypeDword));
     // Sub-keys are not copied.
     EXPECT_FALSE(keyExists(targetPath + QStringLiteral("\\Copy\\Child")));
 }
@@ -41,7 +42,7 @@ TEST(RegistryImport, IniSectionsBecomeSubKeysAndBack)
 {
     KSINIFileHandler ini;
     static_cast<LedgerixStdInterface &>(ini).setPath(iniFile());
-    ini.SetValue(QStringLiteral("Base"), QStringLiteral("b"));          // section DEFAULT
+    ini.SetValue(QStringLiteral("Base"), QStringLiteral("b")); // section DEFAULT
     ini.setSection(QStringLiteral("Window"));
     ini.SetValue(QStringLiteral("Top"), 100);
 
@@ -60,7 +61,7 @@ TEST(RegistryImport, IniSectionsBecomeSubKeysAndBack)
     static_cast<LedgerixStdInterface &>(back).setPath(iniFile());
     back.setValue(QVariant::fromValue(&key));
     const QString keySection = key.LastElementOfKeyName();
-    EXPECT_EQ(back.GetSectionNames(), (QStringList{keySection, QStringLiteral("Window")}));
+    EXPECT_EQ(back.GetSectionNames(), (QStringList {keySection, QStringLiteral("Window")}));
     back.setSection(keySection);
     EXPECT_EQ(back.GetValue(QStringLiteral("Base")), QVariant(QStringLiteral("b")));
     back.setSection(QStringLiteral("Window"));

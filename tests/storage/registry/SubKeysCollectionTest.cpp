@@ -12,7 +12,8 @@ TEST(SubKeysCollection, LoadsAddsAndFindsSubKeys)
     Registry::Key raw;
     for (const char *name : {"Beta", "alpha", "Gamma"})
         ASSERT_EQ(store.createKey(Registry::CurrentUser, path + QLatin1Char('\\') + QLatin1String(name),
-                                  Registry::AllAccess, &raw), Registry::Success);
+                                  Registry::AllAccess, &raw),
+                  Registry::Success);
 
     KSRegistryKey key;
     key.setKeyName(path);
@@ -24,7 +25,7 @@ TEST(SubKeysCollection, LoadsAddsAndFindsSubKeys)
         EXPECT_TRUE(child->IsOwned());
         seen << child->LastElementOfKeyName();
     }
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma")}));
+    EXPECT_EQ(seen, (QStringList {QStringLiteral("alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma")}));
     EXPECT_FALSE(key.IsOwned());
 
     // By position from 1 and by name without regard to case.
