@@ -3,7 +3,11 @@
 #include "SubKeysCollection.h"
 #include "VariantHelpers.h"
 
+#include "TestEnvironment.h"
+
 #include <QDate>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 
 using namespace RegistryTest;
@@ -293,4 +297,27 @@ TEST(KSRegistryKey, BadInputComesBackAsRegistryErrors)
     EXPECT_EQ(key.GetValue(QStringLiteral("Big")), QVariant(megabyte));
     EXPECT_EQ(raised([&] { key.SetValue(QString(Registry::maxValueNameLength + 1, QLatin1Char('v')), 1); }).number(),
               LedgerixErrors::InvalidParameters);
+}
+
+TEST(KSRegistryKey, ADamagedStoreIsReportedNotCrashedOn)
+{
+    const QString home = TestEnvironment::freshFolder(QStringLiteral("damaged"));
+    QDir().mkpath(home + QStringLiteral("/ledgerix"));
+    QFile file(home + QStringLiteral("/ledgerix/registry.sqlite"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, '\x42'));
+    file.close();
+
+    QProcess writer;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
+    writer.setProcessEnvironment(environment);
+    writer.start(QStringLiteral(KEY_WRITER),
+                 {QStringLiteral("Software\\Damaged"), QStringLiteral("v"), QStringLiteral("1")});
+    ASSERT_TRUE(writer.waitForFinished(30000));
+    EXPECT_EQ(writer.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(writer.exitCode(), 3);
+    EXPECT_EQ(writer.readAllStandardOutput().trimmed().toInt(), LedgerixErrors::CantOpenKey);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray(4096, '\x42')) << "the damaged file is left as it was";
 }

@@ -1,10 +1,13 @@
 // Writes values through KSRegistryKey from a process of its own, for the test
 // of two processes writing the same key.
 //   ledgerix_key_writer <key path> <value prefix> <count>
+#include "AutomationError.h"
 #include "KSRegistryKey.h"
 
 #include <QCoreApplication>
 #include <QStringList>
+
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -21,7 +24,8 @@ int main(int argc, char **argv)
             if (!key.SetValue(args.at(2) + QString::number(i), i))
                 return 1;
         }
-    } catch (...) {
+    } catch (const AutomationError &error) {
+        std::printf("%d\n", int(error.number()));
         return 3;
     }
     return 0;
