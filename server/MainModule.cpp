@@ -1,6 +1,7 @@
 #include "MainModule.h"
 
 #include "BusServer.h"
+#include "ErrorReporter.h"
 #include "GlobalWindow.h"
 #include "Guard.h"
 #include "LedgerixLibrary.h"
@@ -96,16 +97,6 @@ bool haveDisplay()
         || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
-/// Window positions live in the registry under the vendor "Kestrane". The
-/// storage library gains this call in its own time; until then positions are
-/// not kept.
-template<typename Library>
-void keepFormPositionsInRegistry(Library &library)
-{
-    if constexpr (requires { library.KSSetFormSaveParams(1, QString()); })
-        library.KSSetFormSaveParams(1, QStringLiteral("Kestrane"));
-}
-
 } // namespace
 
 int Main(int argc, char **argv)
@@ -133,6 +124,8 @@ int Main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wrenlog"));
     QApplication::setApplicationVersion(QStringLiteral(WRENLOG_VERSION));
+    // Failures trapped by window handlers are shown in the error dialog.
+    ErrorReporter::forApplication().installAsReportHook();
     // Private windows stay loaded while hidden; the lifetime rule decides.
     QApplication::setQuitOnLastWindowClosed(false);
     const bool automation = mode == Mode::Automation;
@@ -140,8 +133,10 @@ int Main(int argc, char **argv)
     std::unique_ptr<BusServer> server;
     bool startedUp = true;
     try {
-        LedgerixLibrary library;
-        keepFormPositionsInRegistry(library);
+        // The windows save and restore through the predeclared library object,
+        // in the registry under this vendor.
+        LedgerixLibrary::predeclared().KSSetFormSaveParams(LedgerixLibrary::ledgerix_Registry,
+                                                          QStringLiteral("Kestrane"));
 
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected()) {
