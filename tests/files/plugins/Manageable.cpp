@@ -1,10 +1,7 @@
 // Two plug-ins for the manager dialog and the file commands. Both write what
 // happens to them into a list kept on the application object ("Key:What").
-// Configurable has properties and registers a ".log" file type whose Saved
-// and Opened it writes down instead of touching the file.
+// Configurable has properties.
 
-#include "FileType.h"
-#include "FileTypeCollection.h"
 #include "PluginWindow.h"
 #include "WrenlogPlugin.h"
 #include "WrenlogPluginLibrary.h"
@@ -53,12 +50,6 @@ public:
         m_key = key;
         connect(window, &PluginWindow::OnTopEvent, this,
                 [this](bool onTop) { trace(m_key + QStringLiteral(":OnTop(") + (onTop ? "True)" : "False)")); });
-        if (!m_configurable)
-            return;
-        auto *types = qobject_cast<FileTypeCollection *>(window->FileTypes());
-        FileType *log = types->Add(QStringLiteral(".log"), QStringLiteral("Log File"));
-        connect(log, &FileType::Saved, this, [this](const QString &path) { trace(m_key + QStringLiteral(":Saved:") + path); });
-        connect(log, &FileType::Opened, this, [this](const QString &path) { trace(m_key + QStringLiteral(":Opened:") + path); });
     }
 
 private:
