@@ -103,11 +103,13 @@ bool KSRegistryKey::refuseWhenInvalidated() const
 
 void KSRegistryKey::recordResult(qint32 result)
 {
-    if (refuseWhenInvalidated())
-        return;
-    m_errorState = result;
-    if (const qint32 number = libraryErrorFor(result))
-        LedgerixErrors::RaiseLibraryError(number);
+    passOn(label("ErrorState (Let)"), [&] {
+        if (refuseWhenInvalidated())
+            return;
+        m_errorState = result;
+        if (const qint32 number = libraryErrorFor(result))
+            LedgerixErrors::RaiseLibraryError(number);
+    });
 }
 
 void KSRegistryKey::setRootKey(qint32 root)
@@ -412,84 +414,92 @@ void KSRegistryKey::setInvalidated(bool bInvalidated)
 void KSRegistryKey::interfaceSetPath(const QString &sPath)
 {
     passOn(label("LedgerixStdInterface_Path (Let)"), [&] {
-        if (refuseWhenInvalidated())
-            return;
-        static const qint32 roots[] = {HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_USERS};
-        QString keyPath = sPath;
-        for (const QString &separator : separators) {
-            const qsizetype at = sPath.indexOf(separator);
-            const QString head = at < 0 ? sPath : sPath.left(at);
-            bool found = false;
-            for (qint32 root : roots) {
-                if (head == rootName(root)) {
-                    setRootKey(root);
-                    keyPath = at < 0 ? QString() : sPath.mid(at + separator.size());
-                    found = true;
-                    break;
+        passOn(label("Path (Let)"), [&] {
+            if (refuseWhenInvalidated())
+                return;
+            static const qint32 roots[] = {HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_USERS};
+            QString keyPath = sPath;
+            for (const QString &separator : separators) {
+                const qsizetype at = sPath.indexOf(separator);
+                const QString head = at < 0 ? sPath : sPath.left(at);
+                bool found = false;
+                for (qint32 root : roots) {
+                    if (head == rootName(root)) {
+                        setRootKey(root);
+                        keyPath = at < 0 ? QString() : sPath.mid(at + separator.size());
+                        found = true;
+                        break;
+                    }
                 }
+                if (found)
+                    break;
             }
-            if (found)
-                break;
-        }
-        // A file name's extension (an INI-style location) is dropped.
-        if (keyPath.right(4).contains(QLatin1Char('.')))
-            keyPath.truncate(keyPath.lastIndexOf(QLatin1Char('.')));
-        setKeyName(keyPath);
+            // A file name's extension (an INI-style location) is dropped.
+            if (keyPath.right(4).contains(QLatin1Char('.')))
+                keyPath.truncate(keyPath.lastIndexOf(QLatin1Char('.')));
+            setKeyName(keyPath);
+        });
     });
 }
 
 QString KSRegistryKey::interfacePath() const
 {
     return passOn(label("LedgerixStdInterface_Path (Get)"), [&] {
-        refuseWhenInvalidated();
-        return rootName(m_root) + QLatin1Char('\\') + m_keyName;
+        return passOn(label("Path (Get)"), [&] {
+            refuseWhenInvalidated();
+            return rootName(m_root) + QLatin1Char('\\') + m_keyName;
+        });
     });
 }
 
 void KSRegistryKey::interfaceSetSection(const QString &sSection)
 {
     passOn(label("LedgerixStdInterface_Section (Let)"), [&] {
-        if (refuseWhenInvalidated())
-            return;
-        if (!m_sectionActive && sSection.trimmed().isEmpty())
-            return;
-        if (!m_sectionActive)
-            m_sectionBase = m_keyName;
-        QString keyName;
-        if (sSection.isEmpty()) {
-            keyName = m_sectionBase;
-        } else {
-            // Below an unnamed key the section is a key of its own under the root.
-            keyName = m_sectionBase.isEmpty() ? sSection : m_sectionBase + QLatin1Char('\\') + sSection;
-        }
-        m_sectionActive = !sSection.isEmpty();
-        if (keyName.isEmpty()) {
-            m_keyName.clear(); // back to the unnamed key: nothing to create
-            return;
-        }
-        m_reselecting = true;
-        try {
-            selectKeyName(keyName);
-        } catch (...) {
+        passOn(label("Section (Let)"), [&] {
+            if (refuseWhenInvalidated())
+                return;
+            if (!m_sectionActive && sSection.trimmed().isEmpty())
+                return;
+            if (!m_sectionActive)
+                m_sectionBase = m_keyName;
+            QString keyName;
+            if (sSection.isEmpty()) {
+                keyName = m_sectionBase;
+            } else {
+                // Below an unnamed key the section is a key of its own under the root.
+                keyName = m_sectionBase.isEmpty() ? sSection : m_sectionBase + QLatin1Char('\\') + sSection;
+            }
+            m_sectionActive = !sSection.isEmpty();
+            if (keyName.isEmpty()) {
+                m_keyName.clear(); // back to the unnamed key: nothing to create
+                return;
+            }
+            m_reselecting = true;
+            try {
+                selectKeyName(keyName);
+            } catch (...) {
+                m_reselecting = false;
+                throw;
+            }
             m_reselecting = false;
-            throw;
-        }
-        m_reselecting = false;
+        });
     });
 }
 
 QString KSRegistryKey::interfaceSection() const
 {
     return passOn(label("LedgerixStdInterface_Section (Get)"), [&] {
-        refuseWhenInvalidated();
-        if (!m_sectionActive)
-            return QString();
-        for (const QString &separator : separators) {
-            const qsizetype at = m_keyName.lastIndexOf(separator);
-            if (at >= 0)
-                return m_keyName.mid(at + separator.size());
-        }
-        return m_keyName;
+        return passOn(label("Section (Get)"), [&] {
+            refuseWhenInvalidated();
+            if (!m_sectionActive)
+                return QString();
+            for (const QString &separator : separators) {
+                const qsizetype at = m_keyName.lastIndexOf(separator);
+                if (at >= 0)
+                    return m_keyName.mid(at + separator.size());
+            }
+            return m_keyName;
+        });
     });
 }
 

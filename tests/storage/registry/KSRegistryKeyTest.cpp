@@ -150,8 +150,9 @@ TEST(KSRegistryKey, MissingValuesRaiseBadKeyOrGiveTheDefault)
     const AutomationError error = raised([&] { key.GetValue(QStringLiteral("Nope")); });
     EXPECT_EQ(error.number(), LedgerixErrors::BadKey);
     EXPECT_EQ(error.description(), QStringLiteral("Bad Key"));
-    ASSERT_FALSE(error.sourceLines().isEmpty());
-    EXPECT_EQ(error.sourceLines().constLast(), QStringLiteral("KSRegistryKey.GetValue"));
+    EXPECT_EQ(error.sourceLines(),
+              (QStringList {QStringLiteral("Ledgerix2"), QStringLiteral("KSRegistryKey.ErrorState (Let)"),
+                            QStringLiteral("KSRegistryKey.GetValue")}));
 
     const AutomationError viaInterface
         = raised([&] { static_cast<LedgerixStdInterface &>(key).GetValue(QStringLiteral("Nope")); });
@@ -287,6 +288,11 @@ TEST(KSRegistryKey, BadInputComesBackAsRegistryErrors)
         const AutomationError error = raised([&] { key.setKeyName(row.keyName); });
         EXPECT_EQ(error.number(), row.error) << qPrintable(row.keyName.left(40));
         EXPECT_EQ(error.sourceLines().constLast(), QStringLiteral("KSRegistryKey.KeyName (Let)"));
+        const AutomationError viaPath = raised([&] { static_cast<LedgerixStdInterface &>(key).setPath(row.keyName); });
+        EXPECT_EQ(
+            viaPath.sourceLines().mid(viaPath.sourceLines().size() - 3),
+            (QStringList {QStringLiteral("KSRegistryKey.KeyName (Let)"), QStringLiteral("KSRegistryKey.Path (Let)"),
+                          QStringLiteral("KSRegistryKey.LedgerixStdInterface_Path (Let)")}));
         EXPECT_FALSE(keyExists(base)) << "nothing of a refused path is created";
     }
 
