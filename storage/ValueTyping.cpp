@@ -32,14 +32,12 @@ double realNumber(const QString &text)
     return text.trimmed().toDouble();
 }
 
-/// Numeric text as a number: a double when it holds ".", else a 32-bit
-/// integer, or a double when it does not fit one (rather than an overflow on reading).
-QVariant numberOf(const QString &text, bool asDouble)
+/// Numeric text without a "." as a 32-bit integer, or as a double when it
+/// does not fit one (rather than an overflow on reading).
+QVariant wholeOrReal(const QString &text)
 {
-    if (!asDouble) {
-        if (const std::optional<qint32> whole = wholeNumber(text))
-            return QVariant::fromValue(*whole);
-    }
+    if (const std::optional<qint32> whole = wholeNumber(text))
+        return QVariant::fromValue(*whole);
     return QVariant::fromValue(realNumber(text));
 }
 
@@ -106,7 +104,7 @@ QVariant PrepForGet(const QVariant &vValue, const QString &sDelimiter, bool bDet
             if (IsDouble(text))
                 return QVariant::fromValue(realNumber(text));
             if (NumericText::isNumeric(text))
-                return numberOf(text, false);
+                return wholeOrReal(text);
         }
         return text;
     });
