@@ -1,0 +1,277 @@
+#include "SourceScan.h"
+
+#include "Guard.h"
+#include "KSHandyLibrary.h"
+#include "KSSSLookForResults.h"
+#include "KSStorageString.h"
+#include "NumericText.h"
+#include "PluginWindow.h"
+#include "PluginWindowFont.h"
+#include "PropertyStore.h"
+#include "WrenlogEnums.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <memory>
+
+namespace {
+
+// Report colours, 0x00BBGGRR.
+constexpr qint32 foundColour = 0x0000FF;
+constexpr qint32 lineNumberColour = 0xFF8080;
+constexpr qint32 procedureColour = 0x0080FF;
+constexpr qint32 readsColour = 0x00C000;
+constexpr qint32 blockColour = 0x008000;
+constexpr qint32 cleanColour = 0x00FF00;
+constexpr qint32 totalColour = 0xFF0000;
+
+const QString crLf = QStringLiteral("\r\n");
+
+/// Runs one step of the scan; a failing step is skipped, never reported.
+template<typename Fn>
+void attempt(Fn &&fn)
+{
+    try {
+        std::forward<Fn>(fn)();
+    } catch (...) {
+    }
+}
+
+bool containsAny(const QString &line, std::initializer_list<QLatin1StringView> words)
+{
+    for (QLatin1StringView word : words) {
+        if (line.contains(word, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+QStringView trimmedOfSpaces(QStringView line)
+{
+    qsizetype begin = 0;
+    qsizetype end = line.size();
+    while (begin < end && line.at(begin) == u' ')
+        ++begin;
+    while (end > begin && line.at(end - 1) == u' ')
+        --end;
+    return line.sliced(begin, end - begin);
+}
+
+/// Files written on Linux end their lines with LF alone; the storage string
+/// counts lines by CR LF, so such a file would read as one long line.
+void normaliseLineEnds(KSStorageString &source)
+{
+    const QString text = source.Value().toString();
+    const qsizetype lineFeeds = text.count(u'\n');
+    if (lineFeeds == 0 || lineFeeds == text.count(crLf))
+        return;
+    QString fixed = text;
+    fixed.replace(crLf, QStringLiteral("\n"));
+    fixed.replace(u'\n', crLf);
+    source.setValue(fixed);
+}
+
+} // namespace
+
+const QStringList SourceScan::markers {QStringLiteral("'To Do"), QStringLiteral("'ToDo")};
+
+SourceScan::SourceScan(PluginWindow *window, PropertyStore *store)
+    : m_window(window)
+    , m_store(store)
+{
+}
+
+bool SourceScan::isSourceName(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0)
+        return false;
+    const QString extension = name.mid(dot).toUpper();
+    return extension == u".BAS" || extension == u".FRM" || extension == u".CLS";
+}
+
+bool SourceScan::isProcedureHeader(const QString &line)
+{
+    return containsAny(line, {QLatin1StringView("Public "), QLatin1StringView("Private "), QLatin1StringView("Friend ")})
+        && containsAny(line, {QLatin1StringView(" Property"), QLatin1StringView(" Sub"), QLatin1StringView(" Function")});
+}
+
+bool SourceScan::continuesBlock(const QString &line)
+{
+    return trimmedOfSpaces(line).startsWith(u'\'') && !line.contains(QLatin1StringView("'ToDo"), Qt::CaseInsensitive)
+        && !line.contains(QLatin1StringView("'To Do"), Qt::CaseInsensitive);
+}
+
+bool SourceScan::yield()
+{
+    QCoreApplication::processEvents();
+    return !windowGone();
+}
+
+void SourceScan::print(const QString &text, qint32 colour, bool lineBreak)
+{
+    if (!windowGone())
+        attempt([&] { m_window->DebugPrint(text, colour, lineBreak); });
+}
+
+void SourceScan::restyle()
+{
+    PluginWindow *window = m_window;
+    attempt([&] { window->setBackColour(0xFFFFFF); });
+    std::unique_ptr<PluginWindowFont> font;
+    attempt([&] { font.reset(window->Font()); });
+    if (font) {
+        attempt([&] { font->setSize(9); });
+        attempt([&] { font->setBold(false); });
+        attempt([&] { font->setItalic(false); });
+        attempt([&] { font->setName(QStringLiteral("Courier New")); });
+    }
+    attempt([&] { window->setWrap(false); });
+    attempt([&] { window->setTopTextBackColour(0xC0FFC0); });
+    attempt([&] { window->setTopTextForeColour(0); });
+}
+
+QString SourceScan::folderToScan()
+{
+    // The flag is True only for the number 1; text that reads as 1 counts too.
+    m_fullResults = false;
+    attempt([&] {
+        const QVariant stored = m_store->GetProperty(QStringLiteral("FullResults"));
+        const QString text = stored.toString();
+        m_fullResults = NumericText::isNumeric(text) && text.trimmed().toDouble() == 1.0;
+    });
+    QString folder;
+    attempt([&] { folder = m_store->GetProperty(QStringLiteral("WorkingPath")).toString(); });
+    if (folder.isEmpty()) {
+        attempt([&] {
+            folder = KSHandyLibrary::BrowseDir(m_window->hWnd().toULongLong(), QStringLiteral("Please specify a folder"));
+        });
+    }
+    return folder;
+}
+
+QStringList SourceScan::listFiles(const QString &folder)
+{
+    // An empty path would name the current folder to QDir; here it names none.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return {};
+    // Sorted by name, ignoring case, so a report reads the same on every machine.
+    const QDir dir(folder);
+    return dir.entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+}
+
+void SourceScan::run()
+{
+    if (windowGone())
+        return;
+    restyle();
+    if (!yield())
+        return;
+
+    const QString folder = folderToScan();
+    if (windowGone())
+        return;
+    attempt([&] { m_window->setTopText(QStringLiteral("Scanning Dir: ") + folder); });
+    if (!yield())
+        return;
+
+    const QStringList names = listFiles(folder);
+    attempt([&] { m_window->DebugShow(); });
+    print(QStringLiteral("Kestrane - Chorescan"), wlogNormal);
+    print(crLf + QStringLiteral("Directory of '") + folder + QStringLiteral("':"), wlogTitle);
+
+    m_found = 0;
+    for (const QString &name : names) {
+        if (windowGone())
+            return;
+        if (isSourceName(name))
+            ScanFile(QDir(folder).filePath(name), name);
+    }
+
+    print(QString(), wlogNormal);
+    const QString total = QStringLiteral("Total Number of ToDo's found: ") + QString::number(m_found);
+    print(total, totalColour);
+    print(QString(total.size(), u'-'), wlogNormal);
+}
+
+void SourceScan::ScanFile(const QString &path, const QString &name)
+{
+    KSStorageString source;
+    QList<KSSSLookForResults> results;
+    QStringList lines;
+    attempt([&] {
+        source.Load(path, false);
+        normaliseLineEnds(source);
+    });
+    attempt([&] { results = source.LookFor(markers, false, false, false); });
+    if (!results.isEmpty())
+        attempt([&] { lines = source.Value().toString().split(crLf); });
+
+    if (results.isEmpty()) {
+        if (m_fullResults) {
+            print(QStringLiteral("Looking at File: ") + name, wlogNormal, false);
+            print(QStringLiteral(" (Clean)"), cleanColour);
+        }
+        return;
+    }
+    for (const KSSSLookForResults &record : std::as_const(results)) {
+        print(QStringLiteral("Looking at File: ") + name, wlogNormal, false);
+        print(QStringLiteral(" (Found)"), foundColour);
+        for (qint32 position : record.Positions) {
+            if (windowGone())
+                return;
+            reportHit(source, lines, position);
+        }
+    }
+}
+
+void SourceScan::reportHit(KSStorageString &source, const QStringList &lines, qint32 position)
+{
+    qint32 lineNumber = 0;
+    attempt([&] {
+        source.setCursor(position);
+        lineNumber = source.LineNumber();
+    });
+    print(QStringLiteral("  At Line No.: ") + QString::number(lineNumber), lineNumberColour);
+    ++m_found;
+
+    // Lines are taken from the text cut once per file: the storage string
+    // finds a line from the start of its text on every call, which costs a
+    // whole file per line read.
+    const qint32 lineCount = qint32(lines.size());
+    QString block;
+    qint32 current = std::clamp(lineNumber, 1, std::max(lineCount, 1));
+    qint32 blockEnd = current;
+    if (lineCount > 0) {
+        for (;;) {
+            if (!yield())
+                return;
+            block += QStringLiteral("    ") + lines.at(current - 1) + crLf;
+            blockEnd = current;
+            if (current >= lineCount)
+                break;
+            ++current;
+            if (!continuesBlock(lines.at(current - 1)))
+                break;
+        }
+    }
+
+    QString header;
+    bool haveHeader = false;
+    for (qint32 tested = std::min(blockEnd, lineCount); tested >= 1; --tested) {
+        if (!yield())
+            return;
+        if (isProcedureHeader(lines.at(tested - 1))) {
+            header = lines.at(tested - 1);
+            haveHeader = true;
+            break;
+        }
+    }
+
+    if (haveHeader)
+        print(QStringLiteral("  In: ") + header, procedureColour);
+    print(QStringLiteral("    ToDo Reads..."), readsColour);
+    print(block, blockColour);
+}

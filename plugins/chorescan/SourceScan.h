@@ -1,0 +1,61 @@
+#pragma once
+
+#include "PluginWindow.h"
+#include "PropertyStore.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+class KSStorageString;
+
+/**
+ * One run of the to-do scan: restyles the debug window, walks one folder's
+ * ".BAS", ".FRM" and ".CLS" files (any case, not sub-folders) and prints a
+ * coloured report of every "'To Do" and "'ToDo" comment with its line, its
+ * procedure and its comment block, then the total.
+ *
+ *     SourceScan scan(window, store);
+ *     scan.run();
+ *
+ * A failing step is skipped and the scan goes on: nothing is reported to the
+ * user beyond what the report shows. The scan hands control to the message
+ * loop between the lines it reads, so the window repaints and clicks arrive;
+ * when the window goes away meanwhile, the scan stops at once.
+ */
+class SourceScan
+{
+public:
+    SourceScan(PluginWindow *window, PropertyStore *store);
+
+    void run();
+
+    qint32 foundCount() const { return m_found; }
+    bool fullResults() const { return m_fullResults; }
+
+    /// A comment marker as the scan searches for it, in the order searched.
+    static const QStringList markers;
+    /// The extensions scanned, upper-cased, with their full stop.
+    static bool isSourceName(const QString &name);
+    /// Whether a line carries both a scope word and a procedure kind.
+    static bool isProcedureHeader(const QString &line);
+    /// Whether a line below a marker continues its comment block.
+    static bool continuesBlock(const QString &line);
+
+private:
+    void restyle();
+    QString folderToScan();
+    QStringList listFiles(const QString &folder);
+    void ScanFile(const QString &path, const QString &name);
+    void reportHit(KSStorageString &source, const QStringList &lines, qint32 position);
+    void print(const QString &text, qint32 colour, bool lineBreak = true);
+    /// Lets pending messages run; false once the window is gone.
+    bool yield();
+    bool windowGone() const { return m_window.isNull(); }
+
+    QPointer<PluginWindow> m_window;
+    QPointer<PropertyStore> m_store;
+    qint32 m_found = 0;
+    bool m_fullResults = false;
+};
