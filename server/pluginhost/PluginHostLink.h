@@ -44,7 +44,6 @@ private:
     MainFormPluginHost m_host;
     QString m_applicationFolder;
     std::unique_ptr<PluginManager> m_manager;
-    QPointer<PluginManagerForm> m_dialog;
     // The dialog deletes itself when closed.
     QPointer<PluginManagerForm> m_managerForm;
 };
