@@ -60,8 +60,8 @@ double bareDocument(int lines)
             cursor.beginEditBlock();
         cursor.movePosition(QTextCursor::End);
         QTextCharFormat format;
-        format.setForeground(QColor::fromRgb(colours[i % 5] & 0xFF, (colours[i % 5] >> 8) & 0xFF,
-                                             (colours[i % 5] >> 16) & 0xFF));
+        format.setForeground(
+            QColor::fromRgb(colours[i % 5] & 0xFF, (colours[i % 5] >> 8) & 0xFF, (colours[i % 5] >> 16) & 0xFF));
         cursor.setCharFormat(format);
         cursor.insertText(lineText(i));
         cursor.insertBlock();
@@ -101,8 +101,8 @@ bool showsLastLine(RichTextView &view)
     auto *bar = edit->verticalScrollBar();
     const QTextBlock last = view.document().lastBlock();
     const QRectF lastRect = view.document().documentLayout()->blockBoundingRect(last);
-    const bool visible = lastRect.bottom() <= bar->value() + edit->viewport()->height() + 1
-        && lastRect.top() >= bar->value();
+    const bool visible
+        = lastRect.bottom() <= bar->value() + edit->viewport()->height() + 1 && lastRect.top() >= bar->value();
     if (!visible)
         std::printf("  (scroll %d of %d, last block at %.0f-%.0f, viewport %d)\n", bar->value(), bar->maximum(),
                     lastRect.top(), lastRect.bottom(), edit->viewport()->height());
@@ -149,8 +149,8 @@ double naiveTextEdit(int lines)
             cursor.beginEditBlock();
         cursor.movePosition(QTextCursor::End);
         QTextCharFormat format;
-        format.setForeground(QColor::fromRgb(colours[i % 5] & 0xFF, (colours[i % 5] >> 8) & 0xFF,
-                                             (colours[i % 5] >> 16) & 0xFF));
+        format.setForeground(
+            QColor::fromRgb(colours[i % 5] & 0xFF, (colours[i % 5] >> 8) & 0xFF, (colours[i % 5] >> 16) & 0xFF));
         cursor.setCharFormat(format);
         cursor.insertText(lineText(i) + QStringLiteral("\n"));
         if (i % linesPerBlock == linesPerBlock - 1 || i == lines - 1) {
@@ -239,8 +239,8 @@ int main(int argc, char **argv)
     if (!std::getenv("WRENLOG_BENCH_XVFB")) {
         setenv("WRENLOG_BENCH_XVFB", "1", 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
-        std::vector<char *> args{const_cast<char *>("xvfb-run"), const_cast<char *>("-a"),
-                                 const_cast<char *>("-s"), const_cast<char *>("-screen 0 1280x1024x24")};
+        std::vector<char *> args {const_cast<char *>("xvfb-run"), const_cast<char *>("-a"), const_cast<char *>("-s"),
+                                  const_cast<char *>("-screen 0 1280x1024x24")};
         for (int i = 0; i < argc; ++i)
             args.push_back(argv[i]);
         args.push_back(nullptr);
@@ -251,14 +251,15 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int lines = argc > 1 ? std::atoi(argv[1]) : 200000;
 
-    std::printf("Printing %d coloured 60-character lines, %d per edit block, one event-loop turn after each:\n",
-                lines, linesPerBlock);
+    std::printf("Printing %d coloured 60-character lines, %d per edit block, one event-loop turn after each:\n", lines,
+                linesPerBlock);
     const double bare = bareDocument(lines);
     bool followed = false;
     const double view = visibleView(lines, true, followed);
     std::printf("  bare QTextDocument, no view          %10.0f lines/s\n", bare);
-    std::printf("  visible RichTextView                 %10.0f lines/s  (%.2fx the bare document; newest line shown: %s)\n",
-                view, bare / view, followed ? "yes" : "NO");
+    std::printf(
+        "  visible RichTextView                 %10.0f lines/s  (%.2fx the bare document; newest line shown: %s)\n",
+        view, bare / view, followed ? "yes" : "NO");
     const double perCall = visibleView(lines / 4, false, followed);
     std::printf("  visible RichTextView, no edit blocks %10.0f lines/s  (newest line shown: %s)\n", perCall,
                 followed ? "yes" : "NO");

@@ -322,11 +322,10 @@ void LazyTextLayout::layoutBlock(const QTextBlock &block) const
         auto *chunks = new Chunks;
         writable.setUserData(chunks);
         chunks->blockLength = block.length();
-        chunks->text = block.text();
-        const int textLength = int(chunks->text.size());
+        const int textLength = block.length() - 1;
         for (int start = 0; start < textLength;) {
             int end = qMin(textLength, start + chunkLength);
-            if (end < textLength && chunks->text.at(end - 1).isHighSurrogate())
+            if (end < textLength && document()->characterAt(block.position() + end - 1).isHighSurrogate())
                 ++end;
             chunks->starts.push_back(start);
             start = end;
@@ -358,7 +357,13 @@ qreal LazyTextLayout::layoutChunk(const QTextBlock &block, Chunks &chunks, size_
 {
     const int start = chunks.starts[index];
     const int end = chunks.starts[index + 1];
-    auto layout = std::make_unique<QTextLayout>(chunks.text.mid(start, end - start), document()->defaultFont());
+    // Character by character: a copy of the whole paragraph would cost more
+    // than the few pieces on screen.
+    QString text(end - start, Qt::Uninitialized);
+    const QTextDocument *doc = document();
+    for (int i = start; i < end; ++i)
+        text[i - start] = doc->characterAt(block.position() + i);
+    auto layout = std::make_unique<QTextLayout>(text, doc->defaultFont());
     QList<QTextLayout::FormatRange> formats;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
@@ -455,8 +460,8 @@ QSizeF LazyTextLayout::documentSize() const
     if (int(m_heights.size()) != document()->blockCount())
         resync();
     const qreal margin = document()->documentMargin();
-    const qreal width = m_fixedWrapWidth > 0 ? qMin(m_width, m_fixedWrapWidth)
-                                             : (wrapWidth() > 0 ? wrapWidth() : m_width);
+    const qreal width
+        = m_fixedWrapWidth > 0 ? qMin(m_width, m_fixedWrapWidth) : (wrapWidth() > 0 ? wrapWidth() : m_width);
     return QSizeF(width, m_totalHeight + 2 * margin);
 }
 
@@ -512,9 +517,9 @@ void LazyTextLayout::drawBullet(QPainter *painter, const QTextBlock &block, cons
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
     painter->setBrush(charFormat.hasProperty(QTextFormat::ForegroundBrush) ? charFormat.foreground().color()
-                                                                            : painter->pen().color());
-    painter->drawEllipse(QRectF(x + size / 2, origin.y() + line.y() + line.ascent() - line.ascent() / 2 - size / 2,
-                                size, size));
+                                                                           : painter->pen().color());
+    painter->drawEllipse(
+        QRectF(x + size / 2, origin.y() + line.y() + line.ascent() - line.ascent() / 2 - size / 2, size, size));
     painter->restore();
 }
 
@@ -548,8 +553,7 @@ void LazyTextLayout::draw(QPainter *painter, const PaintContext &context)
         resync();
     const QRectF clip = context.clip.isValid() ? context.clip : QRectF(QPointF(0, 0), documentSize());
     painter->setPen(context.palette.color(QPalette::Text));
-    for (QTextBlock block = document()->findBlockByNumber(blockAt(clip.top())); block.isValid();
-         block = block.next()) {
+    for (QTextBlock block = document()->findBlockByNumber(blockAt(clip.top())); block.isValid(); block = block.next()) {
         ensureLayout(block);
         const qreal y = top(block.blockNumber());
         if (y > clip.bottom())
@@ -559,15 +563,15 @@ void LazyTextLayout::draw(QPainter *painter, const PaintContext &context)
             for (size_t i = 0; i < chunks->layouts.size() && chunkTop <= clip.bottom(); ++i) {
                 if (chunkTop + chunks->heights[i] >= clip.top()) {
                     ensureChunk(block, *chunks, i);
-                    const Piece piece{chunks->layouts[i].get(), chunkTop - y, chunks->starts[i]};
-                    const int length = chunks->starts[i + 1] - chunks->starts[i]
-                        + (i + 1 == chunks->layouts.size() ? 1 : 0);
+                    const Piece piece {chunks->layouts[i].get(), chunkTop - y, chunks->starts[i]};
+                    const int length
+                        = chunks->starts[i + 1] - chunks->starts[i] + (i + 1 == chunks->layouts.size() ? 1 : 0);
                     drawPiece(painter, context, block, piece, length, QPointF(0, chunkTop), clip);
                 }
                 chunkTop += chunks->heights[i];
             }
         } else {
-            drawPiece(painter, context, block, Piece{block.layout(), 0, 0}, block.length(), QPointF(0, y), clip);
+            drawPiece(painter, context, block, Piece {block.layout(), 0, 0}, block.length(), QPointF(0, y), clip);
         }
         if (block.blockFormat().boolProperty(Bullet))
             drawBullet(painter, block, QPointF(0, y));

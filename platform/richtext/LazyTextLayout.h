@@ -58,7 +58,6 @@ private:
     struct Chunks : QTextBlockUserData
     {
         int blockLength = 0;
-        QString text; // reading it back piece by piece would lay the block out
         std::vector<int> starts; // offsets in the paragraph, with its length last
         std::vector<std::unique_ptr<QTextLayout>> layouts; // null until looked at
         std::vector<qreal> heights; // estimates until laid out
@@ -101,7 +100,7 @@ private:
     mutable std::vector<qreal> m_heights;
     mutable std::vector<qreal> m_tree; // Fenwick sums of m_heights, 1-based
     mutable std::vector<int> m_generation; // the wrap generation each block was laid out in
-    mutable qreal m_width = 0;           // widest line laid out so far
+    mutable qreal m_width = 0; // widest line laid out so far
     mutable qreal m_totalHeight = 0;
     mutable bool m_sizeUpdatePending = false;
     qreal m_fixedWrapWidth = 0;

@@ -66,11 +66,8 @@ bool RichTextEditor::event(QEvent *event)
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
     case QEvent::InputMethod:
-    case QEvent::FocusIn:
-        m_view->flushCursorToEditor();
-        break;
-    default:
-        break;
+    case QEvent::FocusIn: m_view->flushCursorToEditor(); break;
+    default: break;
     }
     return QTextEdit::event(event);
 }
@@ -132,8 +129,8 @@ void RichTextEditor::emitMouse(void (RichTextView::*signal)(qint16, qint16, floa
                                Qt::MouseButtons buttons)
 {
     const QPointF at = viewport()->mapTo(m_view, event->position().toPoint());
-    emit(m_view->*signal)(buttonsCode(buttons), shiftCode(event->modifiers()),
-                          float(at.x() * Twips::perPixelX()), float(at.y() * Twips::perPixelY()));
+    emit(m_view->*signal)(buttonsCode(buttons), shiftCode(event->modifiers()), float(at.x() * Twips::perPixelX()),
+                          float(at.y() * Twips::perPixelY()));
 }
 
 void RichTextEditor::mousePressEvent(QMouseEvent *event)
@@ -202,8 +199,8 @@ QMimeData *RichTextEditor::createMimeDataFromSelection() const
     text.replace(QChar::ParagraphSeparator, QStringLiteral("\n"));
     text.replace(QChar::LineSeparator, QStringLiteral("\n"));
     data->setText(text);
-    const QByteArray rtf = RtfWriter::write(*document(), DocPosition{selection.selectionStart()},
-                                            DocPosition{selection.selectionEnd()}, document()->defaultFont());
+    const QByteArray rtf = RtfWriter::write(*document(), DocPosition {selection.selectionStart()},
+                                            DocPosition {selection.selectionEnd()}, document()->defaultFont());
     data->setData(rtfMime, rtf);
     data->setData(rtfMimeAlias, rtf);
     return data;

@@ -308,7 +308,7 @@ void RichTextView::replaceAllWithRtf(const QByteArray &rtf, bool utf8)
     cursor.setBlockFormat(QTextBlockFormat());
     cursor.setBlockCharFormat(QTextCharFormat());
     cursor.setCharFormat(QTextCharFormat());
-    const RtfReader::Options options{m_document->defaultFont(), utf8};
+    const RtfReader::Options options {m_document->defaultFont(), utf8};
     const RtfReader::Result result = RtfReader::read(rtf, cursor, options);
     cursor.endEditBlock();
     m_anyProtected = result.hasProtectedText;
@@ -349,14 +349,14 @@ void RichTextView::setTextRTF(const QString &rtf)
 
 qint32 RichTextView::SelStart() const
 {
-    return toCrLf(DocPosition{m_selection.selectionStart()}).value;
+    return toCrLf(DocPosition {m_selection.selectionStart()}).value;
 }
 
 void RichTextView::setSelStart(qint32 start)
 {
     if (start < 0)
         raiseInvalidValue();
-    const DocPosition position = toDocument(CrLfPosition{start});
+    const DocPosition position = toDocument(CrLfPosition {start});
     moveSelection(position, position);
 }
 
@@ -364,16 +364,16 @@ qint32 RichTextView::SelLength() const
 {
     if (!m_selection.hasSelection())
         return 0;
-    return toCrLf(DocPosition{m_selection.selectionEnd()}).value
-        - toCrLf(DocPosition{m_selection.selectionStart()}).value;
+    return toCrLf(DocPosition {m_selection.selectionEnd()}).value
+        - toCrLf(DocPosition {m_selection.selectionStart()}).value;
 }
 
 void RichTextView::setSelLength(qint32 length)
 {
     if (length < 0)
         raiseInvalidValue();
-    const DocPosition start{m_selection.selectionStart()};
-    const DocPosition end = length == 0 ? start : toDocument(CrLfPosition{toCrLf(start).value + length});
+    const DocPosition start {m_selection.selectionStart()};
+    const DocPosition end = length == 0 ? start : toDocument(CrLfPosition {toCrLf(start).value + length});
     moveSelection(start, end);
 }
 
@@ -407,9 +407,8 @@ void RichTextView::setSelText(const QString &text)
 
 QString RichTextView::SelRTF() const
 {
-    return QString::fromLatin1(RtfWriter::write(*m_document, DocPosition{m_selection.selectionStart()},
-                                                DocPosition{m_selection.selectionEnd()},
-                                                m_document->defaultFont()));
+    return QString::fromLatin1(RtfWriter::write(*m_document, DocPosition {m_selection.selectionStart()},
+                                                DocPosition {m_selection.selectionEnd()}, m_document->defaultFont()));
 }
 
 void RichTextView::setSelRTF(const QString &rtf)
@@ -420,7 +419,7 @@ void RichTextView::setSelRTF(const QString &rtf)
     const QByteArray bytes = rtfBytes(rtf, utf8);
     forgetUndo();
     m_selection.beginEditBlock();
-    RtfReader::Options options{m_document->defaultFont(), utf8};
+    RtfReader::Options options {m_document->defaultFont(), utf8};
     markProtected(RtfReader::read(bytes, m_selection, options).hasProtectedText);
     m_selection.endEditBlock();
     selectionMoved();
@@ -468,9 +467,8 @@ void RichTextView::mergeChar(const QTextCharFormat &format)
 QVariant RichTextView::SelColor() const
 {
     return commonCharValue([](const QTextCharFormat &format) {
-        return QVariant(format.hasProperty(QTextFormat::ForegroundBrush)
-                            ? toColourRef(format.foreground().color())
-                            : qint32(0));
+        return QVariant(format.hasProperty(QTextFormat::ForegroundBrush) ? toColourRef(format.foreground().color())
+                                                                         : qint32(0));
     });
 }
 
@@ -553,9 +551,9 @@ void RichTextView::setSelCharOffset(qint32 twips)
     const qint32 halfPoints = qint32(std::lround(twips / 10.0));
     QTextCharFormat format;
     format.setProperty(CharOffset, halfPoints * 10);
-    format.setVerticalAlignment(halfPoints > 0   ? QTextCharFormat::AlignSuperScript
-                                : halfPoints < 0 ? QTextCharFormat::AlignSubScript
-                                                 : QTextCharFormat::AlignNormal);
+    format.setVerticalAlignment(halfPoints > 0       ? QTextCharFormat::AlignSuperScript
+                                    : halfPoints < 0 ? QTextCharFormat::AlignSubScript
+                                                     : QTextCharFormat::AlignNormal);
     mergeChar(format);
 }
 
@@ -631,17 +629,10 @@ void RichTextView::setSelAlignment(qint32 alignment)
 {
     QTextBlockFormat format;
     switch (alignment) {
-    case AlignLeft:
-        format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
-        break;
-    case AlignRight:
-        format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
-        break;
-    case AlignCentre:
-        format.setAlignment(Qt::AlignHCenter);
-        break;
-    default:
-        raiseInvalidValue();
+    case AlignLeft: format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
+    case AlignRight: format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
+    case AlignCentre: format.setAlignment(Qt::AlignHCenter); break;
+    default: raiseInvalidValue();
     }
     mergeBlock(format);
 }
@@ -658,6 +649,19 @@ void RichTextView::setSelBullet(bool on)
     mergeBlock(format);
 }
 
+template<typename Change>
+void RichTextView::changeSelectedBlocks(Change change)
+{
+    forgetUndo();
+    for (QTextBlock block = m_document->findBlock(m_selection.selectionStart());
+         block.isValid() && block.position() <= m_selection.selectionEnd(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        change(format);
+        QTextCursor(block).setBlockFormat(format);
+    }
+    scheduleViewUpdate();
+}
+
 // The document keeps a first-line indent relative to the left margin; the
 // control's SelIndent is the first line's own position and SelHangingIndent the
 // other lines' distance from it.
@@ -670,40 +674,32 @@ QVariant RichTextView::SelIndent() const
 
 void RichTextView::setSelIndent(qint32 twips)
 {
-    forgetUndo();
-    for (QTextBlock block = m_document->findBlock(m_selection.selectionStart());
-         block.isValid() && block.position() <= m_selection.selectionEnd(); block = block.next()) {
-        QTextBlockFormat format = block.blockFormat();
+    changeSelectedBlocks([&](QTextBlockFormat &format) {
         const int hanging = -toTwips(format.textIndent());
         format.setLeftMargin(toPixels(twips + hanging));
         format.setTextIndent(toPixels(-hanging));
-        QTextCursor(block).setBlockFormat(format);
-    }
-    scheduleViewUpdate();
+    });
 }
 
 QVariant RichTextView::SelHangingIndent() const
 {
-    return commonBlockValue([](const QTextBlockFormat &format) { return QVariant(qint32(-toTwips(format.textIndent()))); });
+    return commonBlockValue(
+        [](const QTextBlockFormat &format) { return QVariant(qint32(-toTwips(format.textIndent()))); });
 }
 
 void RichTextView::setSelHangingIndent(qint32 twips)
 {
-    forgetUndo();
-    for (QTextBlock block = m_document->findBlock(m_selection.selectionStart());
-         block.isValid() && block.position() <= m_selection.selectionEnd(); block = block.next()) {
-        QTextBlockFormat format = block.blockFormat();
+    changeSelectedBlocks([&](QTextBlockFormat &format) {
         const int first = toTwips(format.leftMargin() + format.textIndent());
         format.setLeftMargin(toPixels(first + twips));
         format.setTextIndent(toPixels(-twips));
-        QTextCursor(block).setBlockFormat(format);
-    }
-    scheduleViewUpdate();
+    });
 }
 
 QVariant RichTextView::SelRightIndent() const
 {
-    return commonBlockValue([](const QTextBlockFormat &format) { return QVariant(qint32(toTwips(format.rightMargin()))); });
+    return commonBlockValue(
+        [](const QTextBlockFormat &format) { return QVariant(qint32(toTwips(format.rightMargin()))); });
 }
 
 void RichTextView::setSelRightIndent(qint32 twips)
@@ -715,17 +711,15 @@ void RichTextView::setSelRightIndent(qint32 twips)
 
 QVariant RichTextView::SelTabCount() const
 {
-    return commonBlockValue([](const QTextBlockFormat &format) { return QVariant(qint32(format.tabPositions().size())); });
+    return commonBlockValue(
+        [](const QTextBlockFormat &format) { return QVariant(qint32(format.tabPositions().size())); });
 }
 
 void RichTextView::setSelTabCount(qint32 count)
 {
     if (count < 0 || count > 32)
         raiseInvalidValue();
-    forgetUndo();
-    for (QTextBlock block = m_document->findBlock(m_selection.selectionStart());
-         block.isValid() && block.position() <= m_selection.selectionEnd(); block = block.next()) {
-        QTextBlockFormat format = block.blockFormat();
+    changeSelectedBlocks([&](QTextBlockFormat &format) {
         QList<QTextOption::Tab> tabs = format.tabPositions();
         tabs.resize(qMin<qsizetype>(tabs.size(), count));
         while (tabs.size() < count) {
@@ -733,9 +727,7 @@ void RichTextView::setSelTabCount(qint32 count)
             tabs.append(QTextOption::Tab(toPixels(last + defaultTabTwips), QTextOption::LeftTab));
         }
         format.setTabPositions(tabs);
-        QTextCursor(block).setBlockFormat(format);
-    }
-    scheduleViewUpdate();
+    });
 }
 
 QVariant RichTextView::SelTabs(qint32 element) const
@@ -760,18 +752,17 @@ void RichTextView::setSelTabs(qint32 element, qint32 twips)
         raiseError(invalidPropertyIndex, QStringLiteral("Invalid property array index"));
     if (twips < 0)
         raiseInvalidValue();
-    forgetUndo();
+    // Every paragraph must have the stop before any of them changes.
     for (QTextBlock block = m_document->findBlock(m_selection.selectionStart());
          block.isValid() && block.position() <= m_selection.selectionEnd(); block = block.next()) {
-        QTextBlockFormat format = block.blockFormat();
-        QList<QTextOption::Tab> tabs = format.tabPositions();
-        if (element >= tabs.size())
+        if (element >= block.blockFormat().tabPositions().size())
             raiseError(invalidPropertyIndex, QStringLiteral("Invalid property array index"));
+    }
+    changeSelectedBlocks([&](QTextBlockFormat &format) {
+        QList<QTextOption::Tab> tabs = format.tabPositions();
         tabs[element].position = toPixels(twips);
         format.setTabPositions(tabs);
-        QTextCursor(block).setBlockFormat(format);
-    }
-    scheduleViewUpdate();
+    });
 }
 
 // ---------------------------------------------------------------- the control
@@ -874,21 +865,21 @@ qint32 RichTextView::Find(const QString &text, qint32 start, qint32 end, qint32 
         flags |= QTextDocument::FindCaseSensitively;
     if (options & WholeWord)
         flags |= QTextDocument::FindWholeWords;
-    const DocPosition from = toDocument(CrLfPosition{qMax(0, start)});
+    const DocPosition from = toDocument(CrLfPosition {qMax(0, start)});
     const QTextCursor found = m_document->find(text, from.value, flags);
     if (found.isNull())
         return -1;
-    const qint32 foundAt = toCrLf(DocPosition{found.selectionStart()}).value;
-    if (end >= 0 && toCrLf(DocPosition{found.selectionEnd()}).value > end)
+    const qint32 foundAt = toCrLf(DocPosition {found.selectionStart()}).value;
+    if (end >= 0 && toCrLf(DocPosition {found.selectionEnd()}).value > end)
         return -1;
     if (!(options & NoHighlight))
-        moveSelection(DocPosition{found.selectionStart()}, DocPosition{found.selectionEnd()});
+        moveSelection(DocPosition {found.selectionStart()}, DocPosition {found.selectionEnd()});
     return foundAt;
 }
 
 qint32 RichTextView::GetLineFromChar(qint32 charPosition) const
 {
-    return m_layout->lineOf(toDocument(CrLfPosition{qMax(0, charPosition)}).value);
+    return m_layout->lineOf(toDocument(CrLfPosition {qMax(0, charPosition)}).value);
 }
 
 void RichTextView::LoadFile(const QString &path, qint32 fileType)
@@ -900,7 +891,7 @@ void RichTextView::LoadFile(const QString &path, qint32 fileType)
         replaceAllWithRtf(bytes, false);
     } else {
         setText(decodeTextFile(bytes));
-        moveSelection(DocPosition{0}, DocPosition{0});
+        moveSelection(DocPosition {0}, DocPosition {0});
     }
     m_fileName = path;
 }
@@ -909,8 +900,8 @@ void RichTextView::SaveFile(const QString &path, qint32 fileType)
 {
     if (fileType != RtfFile && fileType != PlainTextFile)
         raiseInvalidValue();
-    const QByteArray bytes = fileType == RtfFile ? RtfWriter::write(*m_document, m_document->defaultFont())
-                                                 : Text().toUtf8();
+    const QByteArray bytes
+        = fileType == RtfFile ? RtfWriter::write(*m_document, m_document->defaultFont()) : Text().toUtf8();
     QSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         RuntimeErrors::raiseWithDetail(RuntimeErrors::PathFileAccessError, Guard::defaultSource(), path);
@@ -986,7 +977,7 @@ void RichTextView::deleteSelection()
 
 void RichTextView::selectAll()
 {
-    moveSelection(DocPosition{0}, TextPosition::end(*m_document));
+    moveSelection(DocPosition {0}, TextPosition::end(*m_document));
 }
 
 void RichTextView::focusChanged()

@@ -56,14 +56,38 @@ class RichTextView : public QWidget
     Q_PROPERTY(qint32 ScrollBars READ ScrollBars WRITE setScrollBars)
 
 public:
-    enum FileType : qint32 { RtfFile = 0, PlainTextFile = 1 };
-    enum ScrollBarsMode : qint32 { NoScrollBars = 0, HorizontalBar = 1, VerticalBar = 2, BothBars = 3 };
-    enum Alignment : qint32 { AlignLeft = 0, AlignRight = 1, AlignCentre = 2 };
+    enum FileType : qint32 {
+        RtfFile = 0,
+        PlainTextFile = 1
+    };
+    enum ScrollBarsMode : qint32 {
+        NoScrollBars = 0,
+        HorizontalBar = 1,
+        VerticalBar = 2,
+        BothBars = 3
+    };
+    enum Alignment : qint32 {
+        AlignLeft = 0,
+        AlignRight = 1,
+        AlignCentre = 2
+    };
     /// Options of Find, as the control numbers them.
-    enum FindOption : qint32 { WholeWord = 2, MatchCase = 4, NoHighlight = 8 };
+    enum FindOption : qint32 {
+        WholeWord = 2,
+        MatchCase = 4,
+        NoHighlight = 8
+    };
     /// Mouse buttons and shift states of the mouse events.
-    enum MouseButton : qint16 { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
-    enum ShiftState : qint16 { ShiftKey = 1, CtrlKey = 2, AltKey = 4 };
+    enum MouseButton : qint16 {
+        LeftButton = 1,
+        RightButton = 2,
+        MiddleButton = 4
+    };
+    enum ShiftState : qint16 {
+        ShiftKey = 1,
+        CtrlKey = 2,
+        AltKey = 4
+    };
 
     explicit RichTextView(QWidget *parent = nullptr);
     ~RichTextView() override;
@@ -218,6 +242,9 @@ private:
     QVariant commonBlockValue(Get get) const;
     void mergeChar(const QTextCharFormat &format);
     void mergeBlock(const QTextBlockFormat &format);
+    /// Applies a change to the format of every paragraph the selection touches.
+    template<typename Change>
+    void changeSelectedBlocks(Change change);
     void forgetUndo();
 
     QTextDocument *m_document = nullptr;

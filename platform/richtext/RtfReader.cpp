@@ -102,7 +102,7 @@ private:
     int m_sharedDepth = 0; // groups nested past the state limit
     int m_depth = 0;
     bool m_nextIsOptional = false; // after \*
-    int m_skipCount = 0;           // fallback characters still to drop after \u
+    int m_skipCount = 0; // fallback characters still to drop after \u
 
     QHash<int, FontEntry> m_fonts;
     int m_defaultFont = 0;
@@ -127,7 +127,7 @@ RtfReader::Result Parser::run()
 {
     m_cursor.removeSelectedText();
     m_stack.reserve(64);
-    m_stack.push_back(GroupState{});
+    m_stack.push_back(GroupState {});
     const qsizetype size = m_data.size();
     bool started = false;
     while (m_pos < size) {
@@ -216,7 +216,7 @@ RtfReader::Result Parser::run()
     flushText();
     // The last paragraph's own format, unless the data only held text for the
     // paragraph it was inserted into.
-    if ((m_paragraphSeen || !(state().paragraph == ParagraphState{}))
+    if ((m_paragraphSeen || !(state().paragraph == ParagraphState {}))
         && !(m_blockStateKnown && state().paragraph == m_blockState))
         m_cursor.setBlockFormat(blockFormat(state().paragraph));
     return m_result;
@@ -290,8 +290,7 @@ void Parser::character(QChar c)
         }
         break;
     case Destination::Skip:
-    case Destination::Bullet:
-        break;
+    case Destination::Bullet: break;
     }
 }
 
@@ -406,20 +405,11 @@ void Parser::controlSymbol(char symbol)
     switch (symbol) {
     case '\\':
     case '{':
-    case '}':
-        character(QLatin1Char(symbol));
-        break;
-    case '~':
-        character(QChar::Nbsp);
-        break;
-    case '_':
-        character(QChar(0x2011));
-        break;
-    case '-':
-        break; // an optional hyphen shows only where a line breaks
-    case '*':
-        m_nextIsOptional = true;
-        break;
+    case '}': character(QLatin1Char(symbol)); break;
+    case '~': character(QChar::Nbsp); break;
+    case '_': character(QChar(0x2011)); break;
+    case '-': break; // an optional hyphen shows only where a line breaks
+    case '*': m_nextIsOptional = true; break;
     case '\'': {
         const auto hex = [](char h) {
             if (h >= '0' && h <= '9')
@@ -441,14 +431,9 @@ void Parser::controlSymbol(char symbol)
         break;
     }
     case '\r':
-    case '\n':
-        paragraphBreak();
-        break;
-    case '\t':
-        character(QLatin1Char('\t'));
-        break;
-    default:
-        break;
+    case '\n': paragraphBreak(); break;
+    case '\t': character(QLatin1Char('\t')); break;
+    default: break;
     }
 }
 
@@ -461,42 +446,24 @@ void Parser::controlWord(const QByteArray &word, bool hasParameter, int paramete
 
     // Destinations first: they decide what the rest of the group is.
     static const QHash<QByteArray, Destination> destinations = {
-        {"fonttbl", Destination::FontTable},
-        {"colortbl", Destination::ColourTable},
-        {"pn", Destination::Bullet},
-        {"listtext", Destination::Bullet},
-        {"pntext", Destination::Skip},
-        {"stylesheet", Destination::Skip},
-        {"info", Destination::Skip},
-        {"pict", Destination::Skip},
-        {"object", Destination::Skip},
-        {"header", Destination::Skip},
-        {"headerl", Destination::Skip},
-        {"headerr", Destination::Skip},
-        {"headerf", Destination::Skip},
-        {"footer", Destination::Skip},
-        {"footerl", Destination::Skip},
-        {"footerr", Destination::Skip},
-        {"footerf", Destination::Skip},
-        {"footnote", Destination::Skip},
-        {"annotation", Destination::Skip},
-        {"fldinst", Destination::Skip},
-        {"listtable", Destination::Skip},
-        {"listoverridetable", Destination::Skip},
-        {"revtbl", Destination::Skip},
-        {"rsidtbl", Destination::Skip},
-        {"filetbl", Destination::Skip},
-        {"xe", Destination::Skip},
-        {"tc", Destination::Skip},
-        {"txe", Destination::Skip},
-        {"rxe", Destination::Skip},
-        {"bkmkstart", Destination::Skip},
-        {"bkmkend", Destination::Skip},
-        {"shp", Destination::Skip},
-        {"nonshppict", Destination::Skip},
-        {"author", Destination::Skip},
-        {"title", Destination::Skip},
-        {"comment", Destination::Skip},
+        {"fonttbl", Destination::FontTable}, {"colortbl", Destination::ColourTable},
+        {"pn", Destination::Bullet},         {"listtext", Destination::Bullet},
+        {"pntext", Destination::Skip},       {"stylesheet", Destination::Skip},
+        {"info", Destination::Skip},         {"pict", Destination::Skip},
+        {"object", Destination::Skip},       {"header", Destination::Skip},
+        {"headerl", Destination::Skip},      {"headerr", Destination::Skip},
+        {"headerf", Destination::Skip},      {"footer", Destination::Skip},
+        {"footerl", Destination::Skip},      {"footerr", Destination::Skip},
+        {"footerf", Destination::Skip},      {"footnote", Destination::Skip},
+        {"annotation", Destination::Skip},   {"fldinst", Destination::Skip},
+        {"listtable", Destination::Skip},    {"listoverridetable", Destination::Skip},
+        {"revtbl", Destination::Skip},       {"rsidtbl", Destination::Skip},
+        {"filetbl", Destination::Skip},      {"xe", Destination::Skip},
+        {"tc", Destination::Skip},           {"txe", Destination::Skip},
+        {"rxe", Destination::Skip},          {"bkmkstart", Destination::Skip},
+        {"bkmkend", Destination::Skip},      {"shp", Destination::Skip},
+        {"nonshppict", Destination::Skip},   {"author", Destination::Skip},
+        {"title", Destination::Skip},        {"comment", Destination::Skip},
     };
     if (const auto destination = destinations.constFind(word); destination != destinations.constEnd()) {
         if (s.destination == Destination::Text || *destination == Destination::Skip
@@ -546,10 +513,8 @@ void Parser::controlWord(const QByteArray &word, bool hasParameter, int paramete
     }
 
     switch (s.destination) {
-    case Destination::Skip:
-        return;
-    case Destination::Bullet:
-        return;
+    case Destination::Skip: return;
+    case Destination::Bullet: return;
     case Destination::FontTable:
         if (word == "f") {
             m_definingFont = parameter;
@@ -569,8 +534,7 @@ void Parser::controlWord(const QByteArray &word, bool hasParameter, int paramete
         else if (word == "blue")
             m_blue = parameter;
         return;
-    case Destination::Text:
-        break;
+    case Destination::Text: break;
     }
 
     CharState &c = s.character;
@@ -582,9 +546,9 @@ void Parser::controlWord(const QByteArray &word, bool hasParameter, int paramete
     } else if (word == "tab") {
         character(QLatin1Char('\t'));
     } else if (word == "plain") {
-        c = CharState{};
+        c = CharState {};
     } else if (word == "pard") {
-        p = ParagraphState{};
+        p = ParagraphState {};
     } else if (word == "f") {
         c.font = parameter;
     } else if (word == "fs") {
@@ -595,8 +559,8 @@ void Parser::controlWord(const QByteArray &word, bool hasParameter, int paramete
         c.bold = on;
     } else if (word == "i") {
         c.italic = on;
-    } else if (word == "ul" || word == "uld" || word == "uldb" || word == "ulw" || word == "uldash"
-               || word == "ulth" || word == "ulwave") {
+    } else if (word == "ul" || word == "uld" || word == "uldb" || word == "ulw" || word == "uldash" || word == "ulth"
+               || word == "ulwave") {
         c.underline = on;
     } else if (word == "ulnone") {
         c.underline = false;

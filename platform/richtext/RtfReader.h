@@ -29,9 +29,9 @@ public:
 
     struct Result
     {
-        bool wasRtf = false;          ///< started with {\rtf; otherwise read as plain text
+        bool wasRtf = false; ///< started with {\rtf; otherwise read as plain text
         bool hasProtectedText = false;
-        int maxDepth = 0;             ///< the deepest nesting seen
+        int maxDepth = 0; ///< the deepest nesting seen
     };
 
     /// True when the data opens with {\rtf (after blanks).

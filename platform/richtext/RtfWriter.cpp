@@ -17,7 +17,7 @@ namespace {
 
 struct Tables
 {
-    QStringList fonts;     // \fN: N is the index; 0 is the default font
+    QStringList fonts; // \fN: N is the index; 0 is the default font
     QList<QColor> colours; // \cfN: N - 1 is the index; \cf0 is the automatic colour
     int symbolFont = -1;
 
@@ -105,8 +105,8 @@ CharProperties propertiesOf(const QTextCharFormat &format, Tables &tables, const
     CharProperties p;
     const QStringList families = format.fontFamilies().toStringList();
     p.font = tables.font(families.isEmpty() ? defaultFont.family() : families.first());
-    const double points = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize()
-                                                                          : defaultFont.pointSizeF();
+    const double points
+        = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() : defaultFont.pointSizeF();
     p.halfPoints = int(std::lround(points * 2));
     if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
         p.colour = tables.colour(format.foreground().color());
@@ -164,8 +164,7 @@ void appendParagraphProperties(QByteArray &out, const QTextBlockFormat &format, 
         if (tables.symbolFont < 0)
             tables.symbolFont = tables.font(QStringLiteral("Symbol"));
         const QByteArray font = QByteArray::number(tables.symbolFont);
-        out += "{\\pntext\\f" + font + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font
-            + "\\pnindent0{\\pntxtb\\'b7}}";
+        out += "{\\pntext\\f" + font + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font + "\\pnindent0{\\pntxtb\\'b7}}";
     }
 }
 
@@ -199,8 +198,9 @@ QByteArray write(const QTextDocument &document, DocPosition from, DocPosition to
                 current = p;
                 haveCurrent = true;
             }
-            appendText(body, QStringView(fragment.text()).mid(fragmentStart - fragment.position(),
-                                                              fragmentEnd - fragmentStart));
+            appendText(
+                body,
+                QStringView(fragment.text()).mid(fragmentStart - fragment.position(), fragmentEnd - fragmentStart));
         }
         if (blockEnd >= stop)
             break;
@@ -238,7 +238,7 @@ QByteArray write(const QTextDocument &document, DocPosition from, DocPosition to
 
 QByteArray write(const QTextDocument &document, const QFont &defaultFont)
 {
-    return write(document, DocPosition{0}, TextPosition::end(document), defaultFont);
+    return write(document, DocPosition {0}, TextPosition::end(document), defaultFont);
 }
 
 } // namespace RtfWriter

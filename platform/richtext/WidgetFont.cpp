@@ -5,8 +5,7 @@
 WidgetFont::WidgetFont(QWidget *widget, QObject *parent)
     : QObject(parent)
     , m_widget(widget)
-{
-}
+{}
 
 template<typename Change>
 void WidgetFont::change(Change change)

@@ -134,7 +134,14 @@ TEST(RichTextEvents, FindSelectsTheMatch)
 {
     RichTextView view;
     view.setText(QStringLiteral("one\r\nTwo two\r\nthree"));
-    const struct { const char *what; qint32 start; qint32 end; qint32 options; qint32 found; } rows[] = {
+    const struct
+    {
+        const char *what;
+        qint32 start;
+        qint32 end;
+        qint32 options;
+        qint32 found;
+    } rows[] = {
         {"two", 0, -1, 0, 5},
         {"two", 6, -1, 0, 9},
         {"two", 0, -1, RichTextView::MatchCase, 9},
@@ -198,8 +205,8 @@ TEST(RichTextEvents, AMegabyteLinePrintsAtOnceAndStaysWhole)
     const QTextBlock block = view.document().firstBlock();
     const QRectF rect = view.document().documentLayout()->blockBoundingRect(block);
     EXPECT_GT(rect.height(), 100) << "wrapped at the margin";
-    const int hit = view.document().documentLayout()->hitTest(QPointF(50, rect.top() + rect.height() / 2),
-                                                              Qt::FuzzyHit);
+    const int hit
+        = view.document().documentLayout()->hitTest(QPointF(50, rect.top() + rect.height() / 2), Qt::FuzzyHit);
     EXPECT_GT(hit, 100000);
     EXPECT_LT(hit, 900000);
     EXPECT_GT(view.GetLineFromChar(900000), 50);

@@ -30,15 +30,16 @@ TEST(RichTextView, PositionsCountALineBreakAsTwo)
     EXPECT_EQ(view.Text(), QStringLiteral("ab\r\ncd\r\nef\r\ngh"));
     EXPECT_EQ(view.TextLength(), view.Text().size());
 
-    struct Row { qint32 start; qint32 length; const char *selected; };
+    struct Row
+    {
+        qint32 start;
+        qint32 length;
+        const char *selected;
+    };
     const Row rows[] = {
-        {0, 2, "ab"},
-        {2, 2, "\r\n"},
-        {4, 2, "cd"},
-        {3, 3, "cd\r\n"},  // from the LF: the next line, whose start the length counts from
-        {1, 4, "b\r\nc"},
-        {12, 2, "gh"},
-        {13, 5, "h"},      // clamped at the end
+        {0, 2, "ab"},     {2, 2, "\r\n"}, {4, 2, "cd"},
+        {3, 3, "cd\r\n"}, // from the LF: the next line, whose start the length counts from
+        {1, 4, "b\r\nc"}, {12, 2, "gh"},  {13, 5, "h"}, // clamped at the end
         {99, 1, ""},
     };
     for (const Row &row : rows) {
@@ -64,8 +65,14 @@ TEST(RichTextView, PrintsAppendAtTheEndInTheirColours)
     EXPECT_EQ(view.Text(), QStringLiteral("xy\r\nabc\r\n"));
     EXPECT_EQ(view.SelStart(), view.TextLength());
 
-    const struct { qint32 start; QVariant colour; } rows[] = {
-        {0, 255}, {1, 16711680}, {4, 0},
+    const struct
+    {
+        qint32 start;
+        QVariant colour;
+    } rows[] = {
+        {0, 255},
+        {1, 16711680},
+        {4, 0},
     };
     for (const auto &row : rows) {
         view.setSelStart(row.start);
@@ -101,7 +108,12 @@ TEST(RichTextView, SelectionFormatsReadBackAndMixedReadsNull)
     view.setSelProtected(true);
 
     using Getter = QVariant (RichTextView::*)() const;
-    const struct { const char *name; Getter get; QVariant inside; } rows[] = {
+    const struct
+    {
+        const char *name;
+        Getter get;
+        QVariant inside;
+    } rows[] = {
         {"SelBold", &RichTextView::SelBold, true},
         {"SelItalic", &RichTextView::SelItalic, true},
         {"SelUnderline", &RichTextView::SelUnderline, true},
@@ -173,13 +185,18 @@ TEST(RichTextView, ProtectedTextRefusesEditsAndLockedRefusesTheUser)
     view.setSelLength(9);
     view.setSelProtected(true);
 
-    const struct { qint32 start; qint32 length; bool allowed; } rows[] = {
-        {2, 3, false},   // inside
-        {8, 4, false},   // overlapping the end
-        {4, 0, false},   // inserting inside the run
-        {9, 0, true},    // right after it
-        {0, 0, true},    // right before it
-        {11, 6, true},   // elsewhere
+    const struct
+    {
+        qint32 start;
+        qint32 length;
+        bool allowed;
+    } rows[] = {
+        {2, 3, false}, // inside
+        {8, 4, false}, // overlapping the end
+        {4, 0, false}, // inserting inside the run
+        {9, 0, true}, // right after it
+        {0, 0, true}, // right before it
+        {11, 6, true}, // elsewhere
     };
     for (const auto &row : rows) {
         const QString before = view.Text();
@@ -203,8 +220,8 @@ TEST(RichTextView, RightMarginChoosesTheWrap)
     RichTextView view;
     view.resize(200, 200);
     view.show();
-    const QString line = QString(200, QLatin1Char('w')).replace(QRegularExpression(QStringLiteral("w{10}")),
-                                                               QStringLiteral("wwwwwwwww "));
+    const QString line = QString(200, QLatin1Char('w'))
+                             .replace(QRegularExpression(QStringLiteral("w{10}")), QStringLiteral("wwwwwwwww "));
     view.setText(line);
     view.setRightMargin(0);
     EXPECT_GT(view.GetLineFromChar(199), 3) << "wraps at the view's edge";

@@ -61,14 +61,14 @@ TEST(RtfMalformed, LoadsWhatCanBeReadWithinBounds)
         {"backslash at the end", "{\\rtf1 abc\\", QStringLiteral("abc"), true},
         {"stray closing braces", "{\\rtf1 a}}}}}} b", QStringLiteral("a"), true},
         {"unclosed groups", "{\\rtf1 a{\\b b{\\i c", QStringLiteral("abc"), true},
-        {"100,000 nested groups",
-         "{\\rtf1 " + repeated("{", 100000) + "deep" + repeated("}", 100000) + " after}",
+        {"100,000 nested groups", "{\\rtf1 " + repeated("{", 100000) + "deep" + repeated("}", 100000) + " after}",
          QStringLiteral("deep after"), true},
         {"100,000 unclosed groups", "{\\rtf1 " + repeated("{x", 100000), QString(100000, QLatin1Char('x')), true},
         {"\\bin past the end", "{\\rtf1 before\\bin999999999 abc}", QStringLiteral("before"), true},
         {"negative \\bin", "{\\rtf1 a\\bin-5 b}", QStringLiteral("ab"), true},
-        {"huge numbers", "{\\rtf1{\\colortbl;\\red99999999999999999999\\green-7\\blue3;}\\cf1\\fs99999999999999"
-                         "\\fi-99999999999\\up99999999999\\tx99999999999 x\\u99999999999 y}",
+        {"huge numbers",
+         "{\\rtf1{\\colortbl;\\red99999999999999999999\\green-7\\blue3;}\\cf1\\fs99999999999999"
+         "\\fi-99999999999\\up99999999999\\tx99999999999 x\\u99999999999 y}",
          QStringLiteral("x"), false},
         {"colour and font out of range", "{\\rtf1\\cf999\\f-5\\fs0 text}", QStringLiteral("text"), true},
         {"\\uc out of range", "{\\rtf1\\uc99999\\u65 ABCD}", QStringLiteral("A"), true},

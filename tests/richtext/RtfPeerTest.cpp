@@ -70,7 +70,7 @@ ColouredText unrtfReading(const QString &path)
     const qsizetype body = html.indexOf(QLatin1String("<body>"));
     html = html.mid(body < 0 ? 0 : body + 6);
     ColouredText out;
-    QList<qint32> colours{0};
+    QList<qint32> colours {0};
     static const QRegularExpression token(QStringLiteral("<(/?)(\\w+)([^>]*)>|[^<]+"));
     static const QRegularExpression colourAttribute(QStringLiteral("color=\"#([0-9a-fA-F]{6})\""));
     for (auto it = token.globalMatch(html); it.hasNext();) {
@@ -106,7 +106,11 @@ TEST(RtfPeers, UnrtfReadsOurFilesWithTheSameTextAndColours)
     if (QStandardPaths::findExecutable(QStringLiteral("unrtf")).isEmpty())
         GTEST_SKIP() << "unrtf is not installed (scripts/bootstrap.sh installs it)";
     RichTextView view;
-    const struct { QString text; qint32 colour; } prints[] = {
+    const struct
+    {
+        QString text;
+        qint32 colour;
+    } prints[] = {
         {QStringLiteral("Title {braces} and \\ backslash"), 16711680},
         {QStringLiteral("plain black"), 0},
         {QStringLiteral("note: äöüß € Ω 中文"), 32768},

@@ -43,7 +43,7 @@ QString describe(RichTextView &view)
         for (int t = 0; t < tabs; ++t)
             values << view.SelTabs(t).toString();
         out += QStringLiteral("%1 %2\n").arg(QString::number(ch.isEmpty() ? 0 : ch.at(0).unicode(), 16),
-                                               values.join(QLatin1Char(',')));
+                                             values.join(QLatin1Char(',')));
     }
     return out;
 }
@@ -51,10 +51,12 @@ QString describe(RichTextView &view)
 /// A view holding every attribute the view can carry, in different places.
 void fillWithEverything(RichTextView &view)
 {
-    view.setText(QStringLiteral("Title line\r\nred bold italic under strike\r\n"
-                                "bullet one\r\nbullet two\r\nright aligned\r\ncentred\r\n"
-                                "tabs\there\tand\there\r\nsup and sub\r\nUnicode: äöü € Ω 中文 \U0001F600 {braces} \\ back\r\n"
-                                "protected part\r\nsoft") + QChar::LineSeparator + QStringLiteral("break"));
+    view.setText(
+        QStringLiteral("Title line\r\nred bold italic under strike\r\n"
+                       "bullet one\r\nbullet two\r\nright aligned\r\ncentred\r\n"
+                       "tabs\there\tand\there\r\nsup and sub\r\nUnicode: äöü € Ω 中文 \U0001F600 {braces} \\ back\r\n"
+                       "protected part\r\nsoft")
+        + QChar::LineSeparator + QStringLiteral("break"));
     const auto select = [&view](const QString &what) {
         const qint32 at = view.Text().indexOf(what);
         ASSERT_GE(at, 0) << what.toStdString();
