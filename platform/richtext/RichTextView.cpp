@@ -649,8 +649,8 @@ void RichTextView::setSelBullet(bool on)
     mergeBlock(format);
 }
 
-template<typename Change>
-void RichTextView::changeSelectedBlocks(Change change)
+template<typename Edit>
+void RichTextView::changeSelectedBlocks(Edit change)
 {
     forgetUndo();
     for (QTextBlock block = m_document->findBlock(m_selection.selectionStart());

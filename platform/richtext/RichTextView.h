@@ -243,8 +243,8 @@ private:
     void mergeChar(const QTextCharFormat &format);
     void mergeBlock(const QTextBlockFormat &format);
     /// Applies a change to the format of every paragraph the selection touches.
-    template<typename Change>
-    void changeSelectedBlocks(Change change);
+    template<typename Edit>
+    void changeSelectedBlocks(Edit change);
     void forgetUndo();
 
     QTextDocument *m_document = nullptr;
