@@ -245,3 +245,32 @@ TEST(RichTextView, FontIsLiveAndShared)
     EXPECT_EQ(view.document().defaultFont().pointSize(), 9);
     EXPECT_TRUE(view.document().defaultFont().bold());
 }
+
+TEST(RichTextView, SelTextAgreesWithTextAtEveryPosition)
+{
+    RichTextView view;
+    QString text;
+    for (int line = 0; line < 300; ++line)
+        text += QString((line * 7) % 13, QLatin1Char('a' + line % 26)) + QStringLiteral("\r\n");
+    view.setText(text);
+    ASSERT_EQ(view.Text(), text);
+    ASSERT_EQ(view.TextLength(), text.size());
+    int checked = 0;
+    for (qint32 start = 0; start < text.size(); start += 3) {
+        // Ranges that do not start or end between a CR and its LF.
+        if (start > 0 && text.at(start) == QLatin1Char('\n'))
+            continue;
+        for (const qint32 length : {0, 1, 5, 40}) {
+            const qint32 end = qMin<qint32>(start + length, qint32(text.size()));
+            if (end > 0 && end < text.size() && text.at(end) == QLatin1Char('\n'))
+                continue;
+            view.setSelStart(start);
+            view.setSelLength(end - start);
+            ASSERT_EQ(view.SelStart(), start);
+            ASSERT_EQ(view.SelLength(), end - start);
+            ASSERT_EQ(view.SelText(), text.mid(start, end - start)) << start << "+" << length;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 1000);
+}
