@@ -207,3 +207,31 @@ TEST(RtfPeers, FilesInOtherProgramsStylesLoadWithTextAndColours)
         }
     }
 }
+
+TEST(RtfPeers, LibreOfficeReadsOurFilesWithTheSameText)
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    RichTextView view;
+    view.setText(QStringLiteral("first line\r\nzweite Zeile: äöü €\r\nthird"));
+    view.setSelStart(0);
+    view.setSelLength(5);
+    view.setSelColor(255);
+    const QString folder = TestEnvironment::freshFolder();
+    view.SaveFile(folder + QStringLiteral("/office.rtf"));
+    QProcess convert;
+    convert.setWorkingDirectory(folder);
+    convert.start(office,
+                  {QStringLiteral("--headless"),
+                   QStringLiteral("-env:UserInstallation=file://") + folder + QStringLiteral("/profile"),
+                   QStringLiteral("--convert-to"), QStringLiteral("txt:Text (encoded):UTF8"),
+                   QStringLiteral("--outdir"), folder, folder + QStringLiteral("/office.rtf")});
+    ASSERT_TRUE(convert.waitForFinished(120000));
+    QFile text(folder + QStringLiteral("/office.txt"));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    QString read = QString::fromUtf8(text.readAll());
+    read.remove(QChar(0xFEFF));
+    read.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(read.trimmed(), view.Text().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
