@@ -40,7 +40,7 @@ void PluginHostLink::KillAll()
 
 void PluginHostLink::ShowManagerDialog()
 {
-    if (!m_managerForm)
+    if (!m_managerForm || m_managerForm->isUnloaded())
         m_managerForm = new PluginManagerForm;
     m_managerForm->Execute(m_manager.get());
 }

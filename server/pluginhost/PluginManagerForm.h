@@ -37,6 +37,8 @@ public:
     /// open; an open dialog is only brought forward, its list untouched.
     void Execute(PluginManager *oPluginManager);
     bool isLoaded() const { return m_loaded; }
+    /// Closed and waiting to be deleted: the next opening needs a new dialog.
+    bool isUnloaded() const { return m_unloaded; }
 
     // Controls.
     QLabel *lblListTitle() const { return m_lblListTitle; }

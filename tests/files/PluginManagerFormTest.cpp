@@ -298,3 +298,27 @@ TEST(PluginManagerForm, SavedWidthsOfTooFewColumnsAreReportedByTheLoad)
     EXPECT_TRUE(sources.first().endsWith(QStringLiteral(",PluginManagerForm.SetupListView"))) << qPrintable(sources.first());
     EXPECT_TRUE(open.dialog->isVisible()) << "the dialog still opens";
 }
+
+TEST(PluginManagerForm, CommandRightAfterCloseOpensAFreshDialog)
+{
+    freshPositionStore();
+    HostWithPlugins host;
+    QAction *command = host.window->menuItem(QStringLiteral("mnuPluginManager"));
+    command->trigger();
+    QPointer<PluginManagerForm> first;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *form = qobject_cast<PluginManagerForm *>(widget); form && form->isVisible())
+            first = form;
+    }
+    ASSERT_FALSE(first.isNull());
+    first->cmdClose_Click();
+    command->trigger(); // before the closed dialog is deleted
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    int open = 0;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *form = qobject_cast<PluginManagerForm *>(widget); form && form->isVisible())
+            ++open;
+    }
+    EXPECT_EQ(open, 1);
+}
