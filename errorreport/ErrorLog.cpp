@@ -24,8 +24,7 @@ bool sectionExists(const QStringList &sections, const QString &name)
 
 ErrorLog::ErrorLog(QString folder)
     : m_folder(std::move(folder))
-{
-}
+{}
 
 QString ErrorLog::path() const
 {
@@ -39,8 +38,8 @@ QString ErrorLog::sectionName(const QDateTime &when)
     // to the local date and time of day.
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.remove(QLatin1Char('t'));
-    return QStringLiteral("Error Occurred:") + locale.toString(when.date(), QLocale::ShortFormat)
-        + QLatin1Char(' ') + locale.toString(when.time(), timeFormat.trimmed());
+    return QStringLiteral("Error Occurred:") + locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + locale.toString(when.time(), timeFormat.trimmed());
 }
 
 bool ErrorLog::append(const ErrorReport &report, const QDateTime &when) const

@@ -31,7 +31,6 @@ QString ErrorReport::formatCallStack(const QString &source)
 QString ErrorReport::descriptionText() const
 {
     const QString &lineBreak = AutomationError::lineBreak;
-    return QStringLiteral("Error Code: ") + QString::number(number) + lineBreak
-        + QStringLiteral("Description: ") + description + lineBreak
-        + QStringLiteral("Trapped In: ") + sourceName;
+    return QStringLiteral("Error Code: ") + QString::number(number) + lineBreak + QStringLiteral("Description: ")
+        + description + lineBreak + QStringLiteral("Trapped In: ") + sourceName;
 }

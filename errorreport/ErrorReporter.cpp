@@ -11,8 +11,7 @@
 ErrorReporter::ErrorReporter(QString programName, QString folder)
     : m_programName(std::move(programName))
     , m_folder(std::move(folder))
-{
-}
+{}
 
 ErrorReporter ErrorReporter::forApplication()
 {
@@ -29,8 +28,7 @@ ErrorReporter ErrorReporter::forLibraryContaining(const void *address)
     return ErrorReporter(library.completeBaseName(), library.absolutePath());
 }
 
-void ErrorReporter::ShowError(const AutomationError &oErr, const QString &sSourceName,
-                              bool bSaveLog) const
+void ErrorReporter::ShowError(const AutomationError &oErr, const QString &sSourceName, bool bSaveLog) const
 {
     KSErrorForm form(m_programName, m_folder, QApplication::activeWindow());
     form.Prepare(oErr, sSourceName, bSaveLog);

@@ -25,8 +25,7 @@ public:
     static ErrorReporter forLibraryContaining(const void *address);
 
     /// Fills the dialog and shows it modally; returns when it is closed.
-    void ShowError(const AutomationError &oErr, const QString &sSourceName,
-                   bool bSaveLog = false) const;
+    void ShowError(const AutomationError &oErr, const QString &sSourceName, bool bSaveLog = false) const;
     /// Makes this reporter the process's report hook.
     void installAsReportHook() const;
 

@@ -19,8 +19,7 @@ constexpr int dialogWidth = 5535; // twips
 
 QRect twipsRect(int left, int top, int width, int height)
 {
-    return QRect(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width),
-                 Twips::toPixelsY(height));
+    return QRect(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
 }
 
 QLineEdit *heading(const QString &text, QWidget *parent, const QRect &geometry)
@@ -55,8 +54,9 @@ QString displayed(QString text)
 } // namespace
 
 KSErrorForm::KSErrorForm(QString programName, QString folder, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint)
     , m_programName(std::move(programName))
     , m_folder(std::move(folder))
 {

@@ -10,14 +10,10 @@ qint32 ResolveColour(qint32 colour)
     if (colour >= 0)
         return colour;
     switch (colour) {
-    case wlogFail:
-        return 0x0000FF;
-    case wlogNote:
-        return 0x008000;
-    case wlogTitle:
-        return 0xFF0000;
-    default:
-        return 0;
+    case wlogFail: return 0x0000FF;
+    case wlogNote: return 0x008000;
+    case wlogTitle: return 0xFF0000;
+    default: return 0;
     }
 }
 

@@ -19,8 +19,7 @@ void quietly(Fn &&fn)
 
 GlobalLibrary::GlobalLibrary(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 QString GlobalLibrary::applicationTitle()
 {
@@ -30,17 +29,13 @@ QString GlobalLibrary::applicationTitle()
 qint32 GlobalLibrary::ShowMessage(qint32 WindowType, const QString &Caption, const QString &Text)
 {
     qint32 answer = 0;
-    quietly([&] {
-        answer = MessageBox::show(WindowType, Caption.isEmpty() ? applicationTitle() : Caption, Text);
-    });
+    quietly([&] { answer = MessageBox::show(WindowType, Caption.isEmpty() ? applicationTitle() : Caption, Text); });
     return answer;
 }
 
 void GlobalLibrary::MakeTranslucent(qulonglong hWnd)
 {
-    quietly([&] {
-        TranslucentWindows::SetWindowTranslucency(WId(hWnd), TranslucentWindows::translucentAlpha);
-    });
+    quietly([&] { TranslucentWindows::SetWindowTranslucency(WId(hWnd), TranslucentWindows::translucentAlpha); });
 }
 
 void GlobalLibrary::ClearTranslucency(qulonglong hWnd)
@@ -48,8 +43,7 @@ void GlobalLibrary::ClearTranslucency(qulonglong hWnd)
     quietly([&] { TranslucentWindows::ClearWindowTranslucency(WId(hWnd)); });
 }
 
-void GlobalLibrary::FormOnTop(bool bOnTop, qulonglong hWnd, qint32 Left, qint32 Top, qint32 Width,
-                              qint32 Height)
+void GlobalLibrary::FormOnTop(bool bOnTop, qulonglong hWnd, qint32 Left, qint32 Top, qint32 Width, qint32 Height)
 {
     quietly([&] { ::FormOnTop(bOnTop, WId(hWnd), Left, Top, Width, Height); });
 }

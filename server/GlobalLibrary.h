@@ -28,8 +28,7 @@ public:
     Q_INVOKABLE void MakeTranslucent(qulonglong hWnd);
     Q_INVOKABLE void ClearTranslucency(qulonglong hWnd);
     /// Left, Top, Width and Height in twips.
-    Q_INVOKABLE void FormOnTop(bool bOnTop, qulonglong hWnd, qint32 Left, qint32 Top, qint32 Width,
-                               qint32 Height);
+    Q_INVOKABLE void FormOnTop(bool bOnTop, qulonglong hWnd, qint32 Left, qint32 Top, qint32 Width, qint32 Height);
     /// The same for any object with the properties hWnd (or a widget's own
     /// handle), Left, Top, Width and Height.
     Q_INVOKABLE void FormOnTop(bool bOnTop, QObject *frmForm);

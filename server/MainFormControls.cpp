@@ -47,10 +47,9 @@ struct MenuDesign
 };
 
 const MenuDesign menuBeforePlugins[] = {
-    {"mnuOpen", "Open..."}, {"mnuSave", "Save As..."}, {"mnuErase", "Erase All"},
-    {"mnuSep1", "-"},       {"mnuCut", "Cut"},         {"mnuCopy", "Copy"},
-    {"mnuPaste", "Paste"},  {"mnuSep2", "-"},          {"mnuDelete", "Delete"},
-    {"mnuSep5", "-"},       {"mnuOnTop", "Always On Top"}, {"mnuFold", "Fold"},
+    {"mnuOpen", "Open..."},  {"mnuSave", "Save As..."}, {"mnuErase", "Erase All"},     {"mnuSep1", "-"},
+    {"mnuCut", "Cut"},       {"mnuCopy", "Copy"},       {"mnuPaste", "Paste"},         {"mnuSep2", "-"},
+    {"mnuDelete", "Delete"}, {"mnuSep5", "-"},          {"mnuOnTop", "Always On Top"}, {"mnuFold", "Fold"},
     {"mnuSep3", "-"},
 };
 
@@ -65,12 +64,12 @@ QIcon drawnImage(const QString &key)
         const char *glyph;
     };
     static const Look looks[] = {
-        {"Open", QColor(230, 190, 90), "O"},   {"Save", QColor(90, 130, 210), "S"},
-        {"Erase", QColor(220, 110, 110), "E"}, {"Quit", QColor(160, 60, 60), "X"},
-        {"OnTop", QColor(120, 170, 120), "T"}, {"Copy", QColor(150, 150, 190), "C"},
+        {"Open", QColor(230, 190, 90), "O"},      {"Save", QColor(90, 130, 210), "S"},
+        {"Erase", QColor(220, 110, 110), "E"},    {"Quit", QColor(160, 60, 60), "X"},
+        {"OnTop", QColor(120, 170, 120), "T"},    {"Copy", QColor(150, 150, 190), "C"},
         {"Cut", QColor(190, 150, 150), "\u2702"}, {"Delete", QColor(200, 90, 90), "D"},
-        {"Paste", QColor(170, 170, 120), "P"}, {"Fold", QColor(120, 150, 180), "F"},
-        {"Plugins", QColor(170, 120, 190), "+"}, {"Translucent", QColor(180, 220, 200), "T"},
+        {"Paste", QColor(170, 170, 120), "P"},    {"Fold", QColor(120, 150, 180), "F"},
+        {"Plugins", QColor(170, 120, 190), "+"},  {"Translucent", QColor(180, 220, 200), "T"},
     };
     QColor tile(160, 160, 160);
     QString glyph = key.left(1);
@@ -110,10 +109,9 @@ QAction *namedAction(QObject *parent, const QString &name, const QString &captio
 } // namespace
 
 const QStringList MainFormControls::imageKeys = {
-    QStringLiteral("Open"),  QStringLiteral("Save"),   QStringLiteral("Erase"),
-    QStringLiteral("Quit"),  QStringLiteral("OnTop"),  QStringLiteral("Copy"),
-    QStringLiteral("Cut"),   QStringLiteral("Delete"), QStringLiteral("Paste"),
-    QStringLiteral("Fold"),  QStringLiteral("Plugins"), QStringLiteral("Translucent"),
+    QStringLiteral("Open"),  QStringLiteral("Save"), QStringLiteral("Erase"),   QStringLiteral("Quit"),
+    QStringLiteral("OnTop"), QStringLiteral("Copy"), QStringLiteral("Cut"),     QStringLiteral("Delete"),
+    QStringLiteral("Paste"), QStringLiteral("Fold"), QStringLiteral("Plugins"), QStringLiteral("Translucent"),
 };
 
 MainFormControls::MainFormControls(WrenlogMainForm &form)
@@ -145,8 +143,8 @@ void MainFormControls::buildToolbar(WrenlogMainForm &form)
             tbrMainToolbar->addSeparator();
             continue;
         }
-        auto *action = new QAction(image(QString::fromLatin1(design.image)),
-                                   QString::fromLatin1(design.tooltip), tbrMainToolbar);
+        auto *action = new QAction(image(QString::fromLatin1(design.image)), QString::fromLatin1(design.tooltip),
+                                   tbrMainToolbar);
         action->setObjectName(QString::fromLatin1(design.key));
         action->setToolTip(QString::fromLatin1(design.tooltip));
         action->setCheckable(design.checkable);
@@ -155,8 +153,7 @@ void MainFormControls::buildToolbar(WrenlogMainForm &form)
         tbrMainToolbar->addAction(action);
         buttons.insert(action->objectName(), action);
     }
-    btnPluginsButton =
-        qobject_cast<QToolButton *>(tbrMainToolbar->widgetForAction(buttons.value("btnPlugins")));
+    btnPluginsButton = qobject_cast<QToolButton *>(tbrMainToolbar->widgetForAction(buttons.value("btnPlugins")));
     if (btnPluginsButton)
         btnPluginsButton->setPopupMode(QToolButton::MenuButtonPopup);
 }
@@ -165,8 +162,7 @@ void MainFormControls::buildContainer(WrenlogMainForm &form)
 {
     picContainer = new QWidget(&form);
     picContainer->setObjectName(QStringLiteral("picContainer"));
-    picContainer->setGeometry(0, Twips::toPixelsY(360), Twips::toPixelsX(3975),
-                              Twips::toPixelsY(3615));
+    picContainer->setGeometry(0, Twips::toPixelsY(360), Twips::toPixelsX(3975), Twips::toPixelsY(3615));
 
     txtLable = new QLineEdit(QStringLiteral("Debug Text:"), picContainer);
     txtLable->setObjectName(QStringLiteral("txtLable"));
@@ -189,8 +185,7 @@ void MainFormControls::buildContainer(WrenlogMainForm &form)
     viewFont.setPointSize(9);
     rtbDetails->setFont(viewFont);
     rtbDetails->setRightMargin(99999);
-    rtbDetails->setGeometry(0, Twips::toPixelsY(240), Twips::toPixelsX(3600),
-                            Twips::toPixelsY(3210));
+    rtbDetails->setGeometry(0, Twips::toPixelsY(240), Twips::toPixelsX(3600), Twips::toPixelsY(3210));
 }
 
 void MainFormControls::buildContextMenu(WrenlogMainForm &form)
@@ -212,16 +207,14 @@ void MainFormControls::buildContextMenu(WrenlogMainForm &form)
     mnuPlugins->setObjectName(QStringLiteral("mnuPluginsMenu"));
     mnuPlugins->menuAction()->setObjectName(QStringLiteral("mnuPlugins"));
     menuItems.insert(QStringLiteral("mnuPlugins"), mnuPlugins->menuAction());
-    add(mnuPlugins, QStringLiteral("mnuPluginManager"), QStringLiteral("Plugin Manager"))
-        ->setVisible(false);
+    add(mnuPlugins, QStringLiteral("mnuPluginManager"), QStringLiteral("Plugin Manager"))->setVisible(false);
     add(mnuPlugins, QStringLiteral("mnuSep7"), QStringLiteral("-"))->setVisible(false);
     QAction *none = add(mnuPlugins, QStringLiteral("mnuPluginItem"), QStringLiteral("(None)"));
     none->setEnabled(false);
     mnuPluginItem.append(none);
 
     add(mnuContext, QStringLiteral("mnuSep6"), QStringLiteral("-"))->setVisible(false);
-    QAction *stub =
-        add(mnuContext, QStringLiteral("mnuPluginMenus"), QStringLiteral("(Extra Menus Stub)"));
+    QAction *stub = add(mnuContext, QStringLiteral("mnuPluginMenus"), QStringLiteral("(Extra Menus Stub)"));
     stub->setVisible(false);
     mnuPluginMenus.append(stub);
     add(mnuContext, QStringLiteral("mnuSep4"), QStringLiteral("-"));
@@ -236,9 +229,7 @@ void MainFormControls::layout(const QSize &clientSize)
     picContainer->setGeometry(left, toolbarHeight, std::max(0, clientSize.width() - 2 * left),
                               std::max(0, clientSize.height() - toolbarHeight));
     const QRect inner = picContainer->contentsRect();
-    rtbDetails->setGeometry(rtbDetails->x(), rtbDetails->y(),
-                            std::max(0, inner.width() - rtbDetails->x()),
+    rtbDetails->setGeometry(rtbDetails->x(), rtbDetails->y(), std::max(0, inner.width() - rtbDetails->x()),
                             std::max(0, inner.height() - rtbDetails->y()));
-    txtLable->setGeometry(txtLable->x(), txtLable->y(), std::max(0, inner.width() - txtLable->x()),
-                          txtLable->height());
+    txtLable->setGeometry(txtLable->x(), txtLable->y(), std::max(0, inner.width() - txtLable->x()), txtLable->height());
 }

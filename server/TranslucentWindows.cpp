@@ -150,8 +150,7 @@ bool FormOnTop(bool bOnTop, WId hWnd, qint32 left, qint32 top, qint32 width, qin
     return passOn(QStringLiteral("FormOnTop"), [&] {
         const double tx = Twips::perPixelX();
         const double ty = Twips::perPixelY();
-        const QRect frame(wholePixels(left, tx), wholePixels(top, ty), wholePixels(width, tx),
-                          wholePixels(height, ty));
+        const QRect frame(wholePixels(left, tx), wholePixels(top, ty), wholePixels(width, tx), wholePixels(height, ty));
         if (QWidget *widget = hWnd ? QWidget::find(hWnd) : nullptr) {
             QWidget *window = widget->window();
             applyTopmost(window, bOnTop);

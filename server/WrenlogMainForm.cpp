@@ -49,8 +49,7 @@ constexpr int minimumTrackingWidth = 4470;
 } // namespace
 
 WrenlogMainForm::WrenlogMainForm(QWidget *parent)
-    : FormWindow(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                             | Qt::WindowCloseButtonHint)
+    : FormWindow(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("WrenlogMainForm"));
     setWindowTitle(QStringLiteral("Wrenlog !"));
@@ -145,13 +144,17 @@ void WrenlogMainForm::DebugPrint(const QString &Text, qint32 Colour, bool CrLF)
         struct DepthGuard
         {
             int &depth;
-            explicit DepthGuard(int &d) : depth(d) { ++depth; }
+            explicit DepthGuard(int &d)
+                : depth(d)
+            {
+                ++depth;
+            }
             ~DepthGuard() { --depth; }
         } guard(m_printDepth);
 
         if (m_pluginManager) {
             bool cancel = false;
-            Notify(NotificationCode::DebugPrint, QVariantList{Text, Colour, CrLF}, cancel);
+            Notify(NotificationCode::DebugPrint, QVariantList {Text, Colour, CrLF}, cancel);
             if (cancel)
                 return;
         }
@@ -254,12 +257,30 @@ void WrenlogMainForm::setRemoteUnload(bool remoteUnload)
 
 // ---- Controls ------------------------------------------------------------
 
-RichTextView *WrenlogMainForm::rtbDetails() const { return m_controls->rtbDetails; }
-QLineEdit *WrenlogMainForm::txtLable() const { return m_controls->txtLable; }
-QWidget *WrenlogMainForm::picContainer() const { return m_controls->picContainer; }
-QToolBar *WrenlogMainForm::tbrMainToolbar() const { return m_controls->tbrMainToolbar; }
-QMenu *WrenlogMainForm::mnuContext() const { return m_controls->mnuContext; }
-QMenu *WrenlogMainForm::mnuPlugins() const { return m_controls->mnuPlugins; }
+RichTextView *WrenlogMainForm::rtbDetails() const
+{
+    return m_controls->rtbDetails;
+}
+QLineEdit *WrenlogMainForm::txtLable() const
+{
+    return m_controls->txtLable;
+}
+QWidget *WrenlogMainForm::picContainer() const
+{
+    return m_controls->picContainer;
+}
+QToolBar *WrenlogMainForm::tbrMainToolbar() const
+{
+    return m_controls->tbrMainToolbar;
+}
+QMenu *WrenlogMainForm::mnuContext() const
+{
+    return m_controls->mnuContext;
+}
+QMenu *WrenlogMainForm::mnuPlugins() const
+{
+    return m_controls->mnuPlugins;
+}
 
 QAction *WrenlogMainForm::toolbarButton(const QString &key) const
 {
@@ -276,7 +297,10 @@ QAction *WrenlogMainForm::menuItem(const QString &name) const
     return m_controls->menuItems.value(name);
 }
 
-int WrenlogMainForm::mnuPluginItemCount() const { return int(m_controls->mnuPluginItem.size()); }
+int WrenlogMainForm::mnuPluginItemCount() const
+{
+    return int(m_controls->mnuPluginItem.size());
+}
 
 QAction *WrenlogMainForm::mnuPluginItem(int index) const
 {
@@ -296,8 +320,7 @@ QAction *WrenlogMainForm::LoadPluginMenuItem()
     mnuPlugins()->addAction(item);
     m_controls->mnuPluginItem.append(item);
     connect(item, &QAction::triggered, this, [this, index] {
-        reportFailure(label("mnuPluginItem_Click"),
-                      [&] { Notify(NotificationCode::PluginMenuClick, index); });
+        reportFailure(label("mnuPluginItem_Click"), [&] { Notify(NotificationCode::PluginMenuClick, index); });
     });
     return item;
 }
@@ -320,7 +343,10 @@ QAction *WrenlogMainForm::pluginDropDownEntry(int position) const
     return m_controls->dropDownEntries.value(position - 1);
 }
 
-int WrenlogMainForm::mnuPluginMenusCount() const { return int(m_controls->mnuPluginMenus.size()); }
+int WrenlogMainForm::mnuPluginMenusCount() const
+{
+    return int(m_controls->mnuPluginMenus.size());
+}
 
 QAction *WrenlogMainForm::mnuPluginMenus(int index) const
 {

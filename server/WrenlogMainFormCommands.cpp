@@ -30,18 +30,22 @@ constexpr int minimumTrackingWidth = 4470; // twips
 
 // Menu item -> the command it runs.
 const std::pair<const char *, const char *> menuCommands[] = {
-    {"mnuOpen", "Open"},       {"mnuSave", "Save"},      {"mnuErase", "Erase"},
-    {"mnuCut", "Cut"},         {"mnuCopy", "Copy"},      {"mnuPaste", "Paste"},
-    {"mnuDelete", "Delete"},   {"mnuOnTop", "OnTop"},    {"mnuFold", "Fold"},
-    {"mnuPluginManager", "PluginManager"},               {"mnuQuit", "Quit"},
+    {"mnuOpen", "Open"},     {"mnuSave", "Save"},
+    {"mnuErase", "Erase"},   {"mnuCut", "Cut"},
+    {"mnuCopy", "Copy"},     {"mnuPaste", "Paste"},
+    {"mnuDelete", "Delete"}, {"mnuOnTop", "OnTop"},
+    {"mnuFold", "Fold"},     {"mnuPluginManager", "PluginManager"},
+    {"mnuQuit", "Quit"},
 };
 
 // Toolbar key -> the command it runs.
 const std::pair<const char *, const char *> buttonCommands[] = {
-    {"btnOpen", "Open"},     {"btnSave", "Save"},   {"btnEraseAll", "Erase"},
-    {"btnCut", "Cut"},       {"btnCopy", "Copy"},   {"btnPaste", "Paste"},
-    {"btnDelete", "Delete"}, {"btnOnTop", "OnTop"}, {"btnFold", "Fold"},
-    {"btnPlugins", "PluginManager"},                {"btnClose", "Quit"},
+    {"btnOpen", "Open"},      {"btnSave", "Save"},
+    {"btnEraseAll", "Erase"}, {"btnCut", "Cut"},
+    {"btnCopy", "Copy"},      {"btnPaste", "Paste"},
+    {"btnDelete", "Delete"},  {"btnOnTop", "OnTop"},
+    {"btnFold", "Fold"},      {"btnPlugins", "PluginManager"},
+    {"btnClose", "Quit"},
 };
 
 } // namespace
@@ -144,9 +148,8 @@ bool WrenlogMainForm::eventFilter(QObject *watched, QEvent *event)
         reportFailure(label(QStringLiteral("Form_KeyDown")),
                       [&] { consumed = handleKeyDown(key->key(), key->modifiers()); });
         if (!consumed && watched == txtLable() && !key->text().isEmpty()) {
-            reportFailure(label(QStringLiteral("txtLable_KeyPress")), [&] {
-                Notify(NotificationCode::TopTextKeyPress, qint16(key->text().at(0).unicode()));
-            });
+            reportFailure(label(QStringLiteral("txtLable_KeyPress")),
+                          [&] { Notify(NotificationCode::TopTextKeyPress, qint16(key->text().at(0).unicode())); });
         }
         return consumed;
     }
@@ -160,8 +163,7 @@ bool WrenlogMainForm::eventFilter(QObject *watched, QEvent *event)
             reportFailure(label(QStringLiteral("txtLable_LostFocus")),
                           [&] { Notify(NotificationCode::TopTextLostFocus); });
         break;
-    default:
-        break;
+    default: break;
     }
     return FormWindow::eventFilter(watched, event);
 }
@@ -170,18 +172,12 @@ bool WrenlogMainForm::handleKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     switch (key) {
     case Qt::Key_Escape:
-    case Qt::Key_F1:
-        ToggleFold();
-        return true;
-    case Qt::Key_F2:
-        ToggleOnTop();
-        return true;
-    case Qt::Key_F3:
-        m_translucencyAllowed = !m_translucencyAllowed;
-        return true;
+    case Qt::Key_F1: ToggleFold(); return true;
+    case Qt::Key_F2: ToggleOnTop(); return true;
+    case Qt::Key_F3: m_translucencyAllowed = !m_translucencyAllowed; return true;
     default:
         Notify(NotificationCode::KeyPress,
-               QVariantList{KeyCodes::virtualKey(key, modifiers), KeyCodes::shiftState(modifiers)});
+               QVariantList {KeyCodes::virtualKey(key, modifiers), KeyCodes::shiftState(modifiers)});
         return false;
     }
 }
@@ -190,32 +186,24 @@ void WrenlogMainForm::forwardViewEvents()
 {
     RichTextView *view = rtbDetails();
     auto forward = [this](const char *handler, qint32 code) {
-        return [this, handler, code] {
-            reportFailure(label(QLatin1String(handler)), [&] { Notify(code); });
-        };
+        return [this, handler, code] { reportFailure(label(QLatin1String(handler)), [&] { Notify(code); }); };
     };
     connect(view, &RichTextView::Change, this, forward("rtbDetails_Change", NotificationCode::Change));
     connect(view, &RichTextView::Click, this, forward("rtbDetails_Click", NotificationCode::Click));
-    connect(view, &RichTextView::DblClick, this,
-            forward("rtbDetails_DblClick", NotificationCode::DblClick));
-    connect(view, &RichTextView::GotFocus, this,
-            forward("rtbDetails_GotFocus", NotificationCode::GotFocus));
-    connect(view, &RichTextView::LostFocus, this,
-            forward("rtbDetails_LostFocus", NotificationCode::LostFocus));
-    connect(view, &RichTextView::SelChange, this,
-            forward("rtbDetails_SelChange", NotificationCode::SelChange));
-    connect(txtLable(), &QLineEdit::textChanged, this,
-            forward("txtLable_Change", NotificationCode::TopTextChange));
+    connect(view, &RichTextView::DblClick, this, forward("rtbDetails_DblClick", NotificationCode::DblClick));
+    connect(view, &RichTextView::GotFocus, this, forward("rtbDetails_GotFocus", NotificationCode::GotFocus));
+    connect(view, &RichTextView::LostFocus, this, forward("rtbDetails_LostFocus", NotificationCode::LostFocus));
+    connect(view, &RichTextView::SelChange, this, forward("rtbDetails_SelChange", NotificationCode::SelChange));
+    connect(txtLable(), &QLineEdit::textChanged, this, forward("txtLable_Change", NotificationCode::TopTextChange));
     connect(view, &RichTextView::MouseMove, this, [this](qint16 button, qint16 shift, float x, float y) {
         reportFailure(label(QStringLiteral("rtbDetails_MouseMove")), [&] {
-            Notify(NotificationCode::MouseMove, QVariantList{button, shift, x, y});
+            Notify(NotificationCode::MouseMove, QVariantList {button, shift, x, y});
         });
     });
     connect(view, &RichTextView::MouseDown, this, [this](qint16 button, qint16, float, float) {
         if (button != RichTextView::RightButton)
             return;
-        reportFailure(label(QStringLiteral("rtbDetails_MouseDown")),
-                      [&] { ShowContextMenu(QCursor::pos()); });
+        reportFailure(label(QStringLiteral("rtbDetails_MouseDown")), [&] { ShowContextMenu(QCursor::pos()); });
     });
 }
 
@@ -245,8 +233,7 @@ void WrenlogMainForm::ToggleOnTop()
         QAction *item = menuItem(QStringLiteral("mnuOnTop"));
         if (TranslucentWindows::IsOpacitySupported()) {
             if (OnTop() && !m_translucent && m_translucencyAllowed) {
-                TranslucentWindows::SetWindowTranslucency(winId(),
-                                                          TranslucentWindows::translucentAlpha);
+                TranslucentWindows::SetWindowTranslucency(winId(), TranslucentWindows::translucentAlpha);
                 button->setIcon(m_controls->image(QStringLiteral("Translucent")));
                 button->setChecked(true);
                 item->setText(QStringLiteral("Always On Top (Translucent)"));
@@ -319,9 +306,8 @@ void WrenlogMainForm::NotifyMove()
 
 void WrenlogMainForm::NotifyActivate(bool active)
 {
-    passOn(label(QStringLiteral("NotifyActivate")), [&] {
-        Notify(active ? NotificationCode::Activate : NotificationCode::DeActivate);
-    });
+    passOn(label(QStringLiteral("NotifyActivate")),
+           [&] { Notify(active ? NotificationCode::Activate : NotificationCode::DeActivate); });
 }
 
 void WrenlogMainForm::layoutControls()
@@ -356,7 +342,6 @@ void WrenlogMainForm::changeEvent(QEvent *event)
 {
     FormWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange) {
-        reportFailure(label(QStringLiteral("ISubclass_WindowProc")),
-                      [&] { NotifyActivate(isActiveWindow()); });
+        reportFailure(label(QStringLiteral("ISubclass_WindowProc")), [&] { NotifyActivate(isActiveWindow()); });
     }
 }

@@ -96,8 +96,8 @@ bool setOpacity(WId window, double opacity)
     if (!c || !exists(c, xcb_window_t(window)))
         return false;
     const uint32_t value = uint32_t(opacity * 0xffffffffu);
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(window),
-                        atom(c, "_NET_WM_WINDOW_OPACITY"), XCB_ATOM_CARDINAL, 32, 1, &value);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(window), atom(c, "_NET_WM_WINDOW_OPACITY"),
+                        XCB_ATOM_CARDINAL, 32, 1, &value);
     xcb_flush(c);
     return true;
 }
@@ -127,15 +127,12 @@ bool setTopmost(WId window, bool above, const QRect &frame)
     event.data.data32[0] = above ? 1 : 0; // add or remove
     event.data.data32[1] = atom(c, "_NET_WM_STATE_ABOVE");
     event.data.data32[3] = 1; // a normal application asks
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&event));
-    const uint32_t geometry[] = {uint32_t(frame.x()), uint32_t(frame.y()),
-                                 uint32_t(std::max(1, frame.width())),
+    const uint32_t geometry[] = {uint32_t(frame.x()), uint32_t(frame.y()), uint32_t(std::max(1, frame.width())),
                                  uint32_t(std::max(1, frame.height()))};
     xcb_configure_window(c, xcb_window_t(window),
-                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
-                             | XCB_CONFIG_WINDOW_HEIGHT,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
                          geometry);
     xcb_map_window(c, xcb_window_t(window));
     xcb_flush(c);
@@ -144,11 +141,26 @@ bool setTopmost(WId window, bool above, const QRect &frame)
 
 #else
 
-bool compositingManagerRunning() { return false; }
-WId topLevelOf(WId) { return 0; }
-bool setOpacity(WId, double) { return false; }
-bool clearOpacity(WId) { return false; }
-bool setTopmost(WId, bool, const QRect &) { return false; }
+bool compositingManagerRunning()
+{
+    return false;
+}
+WId topLevelOf(WId)
+{
+    return 0;
+}
+bool setOpacity(WId, double)
+{
+    return false;
+}
+bool clearOpacity(WId)
+{
+    return false;
+}
+bool setTopmost(WId, bool, const QRect &)
+{
+    return false;
+}
 
 #endif
 

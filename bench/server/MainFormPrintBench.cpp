@@ -25,7 +25,7 @@ namespace {
 // wall time what a user would see.
 double cpuSeconds()
 {
-    timespec t{};
+    timespec t {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec + t.tv_nsec / 1e9;
 }
@@ -117,8 +117,7 @@ WindowRun visibleWindow(int lines, int burst, bool withBlocks)
     ticker.stop();
 
     const qint32 expectedLength = qint32(lines) * 62;
-    run.exact = view->TextLength() == expectedLength && view->SelStart() == expectedLength
-        && view->SelLength() == 0;
+    run.exact = view->TextLength() == expectedLength && view->SelStart() == expectedLength && view->SelLength() == 0;
     return run;
 }
 
@@ -129,8 +128,8 @@ int main(int argc, char **argv)
     if (!std::getenv("WRENLOG_BENCH_XVFB")) {
         setenv("WRENLOG_BENCH_XVFB", "1", 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
-        std::vector<char *> args{const_cast<char *>("xvfb-run"), const_cast<char *>("-a"),
-                                 const_cast<char *>("-s"), const_cast<char *>("-screen 0 1280x1024x24")};
+        std::vector<char *> args {const_cast<char *>("xvfb-run"), const_cast<char *>("-a"), const_cast<char *>("-s"),
+                                  const_cast<char *>("-screen 0 1280x1024x24")};
         for (int i = 0; i < argc; ++i)
             args.push_back(argv[i]);
         args.push_back(nullptr);
@@ -151,9 +150,8 @@ int main(int argc, char **argv)
         const WindowRun run = visibleWindow(lines, burst, withBlocks);
         std::printf("  visible window, %-24s %9.0f wall %9.0f cpu  (%.2fx / %.2fx the bare document; "
                     "longest event-loop gap %.1f ms; text and caret exact: %s)\n",
-                    withBlocks ? "one edit block per turn" : "one call per line", run.rate.wall,
-                    run.rate.cpu, bare.wall / run.rate.wall, bare.cpu / run.rate.cpu, run.longestGapMs,
-                    run.exact ? "yes" : "NO");
+                    withBlocks ? "one edit block per turn" : "one call per line", run.rate.wall, run.rate.cpu,
+                    bare.wall / run.rate.wall, bare.cpu / run.rate.cpu, run.longestGapMs, run.exact ? "yes" : "NO");
     }
     return 0;
 }

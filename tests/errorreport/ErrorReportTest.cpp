@@ -41,8 +41,7 @@ TEST(ErrorReport, CallStackListsOutermostFirstPrefixedWithTheFirstSource)
 {
     const StackCase cases[] = {
         {"trapped in the handler itself", "Wrenlog", "Wrenlog\r\n"},
-        {"one procedure", "Wrenlog\r\nWrenlogMainForm.ToggleOnTop",
-         "Wrenlog.WrenlogMainForm.ToggleOnTop\r\n"},
+        {"one procedure", "Wrenlog\r\nWrenlogMainForm.ToggleOnTop", "Wrenlog.WrenlogMainForm.ToggleOnTop\r\n"},
         {"three procedures", "Ledgerix2\r\nKSRegistryKey.OpenKey\r\nKSRegistryKey.GetValue\r\nKSRestoreFormParams",
          "Ledgerix2.KSRestoreFormParams\r\nLedgerix2.KSRegistryKey.GetValue\r\n"
          "Ledgerix2.KSRegistryKey.OpenKey\r\n"},

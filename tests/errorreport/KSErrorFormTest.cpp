@@ -103,8 +103,7 @@ TEST(KSErrorForm, LogsOnEveryWayOfClosingOnlyWhenTicked)
             form.close();
         EXPECT_FALSE(form.isVisible()) << c.name;
         EXPECT_EQ(QFile::exists(folder + QStringLiteral("/error.log")), c.expectLog) << c.name;
-        EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(),
-                  c.expectLog ? 1 : 0)
+        EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), c.expectLog ? 1 : 0)
             << c.name;
     }
 }
@@ -160,9 +159,8 @@ TEST(ErrorReporter, TheReportHookShowsTrappedFailuresModally)
         form.cmdOK->click();
     });
     const bool succeeded = reportFailure(QStringLiteral("WrenlogMainForm.mnuOnTop_Click"), [] {
-        passOn(QStringLiteral("WrenlogMainForm.ToggleOnTop"), [] {
-            throw AutomationError(13, QStringLiteral("Type mismatch"), QStringLiteral("Wrenlog"));
-        });
+        passOn(QStringLiteral("WrenlogMainForm.ToggleOnTop"),
+               [] { throw AutomationError(13, QStringLiteral("Type mismatch"), QStringLiteral("Wrenlog")); });
     });
     Guard::setReportHook(previous);
 

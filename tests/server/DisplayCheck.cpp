@@ -88,8 +88,7 @@ int main(int argc, char **argv)
 
     const QPoint client = window.mapToGlobal(QPoint(0, 0)) - frame.topLeft();
     const QRect toolbar(client, window.tbrMainToolbar()->size());
-    const QRect text(window.rtbDetails()->mapTo(&window, QPoint(0, 0)) + client,
-                     window.rtbDetails()->size());
+    const QRect text(window.rtbDetails()->mapTo(&window, QPoint(0, 0)) + client, window.rtbDetails()->size());
     bool ok = true;
     ok &= check(window.isVisible() && !shot.isNull(), "window shown and grabbed from the display");
     ok &= check(distinctColours(shot, toolbar) >= 8, "toolbar drawn with its images");

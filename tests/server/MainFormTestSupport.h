@@ -35,7 +35,9 @@ public:
 class FakePluginManager : public PluginManagerLink
 {
 public:
-    explicit FakePluginManager(RecordingSink &sink) : m_sink(sink) {}
+    explicit FakePluginManager(RecordingSink &sink)
+        : m_sink(sink)
+    {}
 
     void LoadPlugins(const QString &) override {}
     qint32 PluginCount() const override { return 1; }

@@ -74,11 +74,10 @@ TEST(MainWindow, DesignCaptionsAndOrder)
     QStringList keys;
     for (QAction *action : window.tbrMainToolbar()->actions())
         keys << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
-    EXPECT_EQ(keys, (QStringList{"btnOpen", "btnSave", "btnEraseAll", "|", "btnCut", "btnCopy",
-                                 "btnPaste", "btnDelete", "|", "btnOnTop", "btnFold", "btnPlugins",
-                                 "|", "btnClose"}));
-    EXPECT_EQ(window.toolbarButton("btnOpen")->toolTip(),
-              QStringLiteral("Open a previously saved degug window"));
+    EXPECT_EQ(keys,
+              (QStringList {"btnOpen", "btnSave", "btnEraseAll", "|", "btnCut", "btnCopy", "btnPaste", "btnDelete", "|",
+                            "btnOnTop", "btnFold", "btnPlugins", "|", "btnClose"}));
+    EXPECT_EQ(window.toolbarButton("btnOpen")->toolTip(), QStringLiteral("Open a previously saved degug window"));
     EXPECT_EQ(window.toolbarButton("btnOnTop")->toolTip(),
               QStringLiteral("Set's the 'Wrenlog' window to be always on top"));
     EXPECT_TRUE(window.toolbarButton("btnOnTop")->isCheckable());
@@ -86,11 +85,9 @@ TEST(MainWindow, DesignCaptionsAndOrder)
     EXPECT_NE(window.toolbarButton("btnPlugins")->menu(), nullptr);
 
     EXPECT_EQ(actionTexts(window.mnuContext()->actions()),
-              (QStringList{"Open...", "Save As...", "Erase All", "-", "Cut", "Copy", "Paste", "-",
-                           "Delete", "-", "Always On Top", "Fold", "-", "Plugins", "-",
-                           "(Extra Menus Stub)", "-", "Quit"}));
-    EXPECT_EQ(actionTexts(window.mnuPlugins()->actions()),
-              (QStringList{"Plugin Manager", "-", "(None)"}));
+              (QStringList {"Open...", "Save As...", "Erase All", "-", "Cut", "Copy", "Paste", "-", "Delete", "-",
+                            "Always On Top", "Fold", "-", "Plugins", "-", "(Extra Menus Stub)", "-", "Quit"}));
+    EXPECT_EQ(actionTexts(window.mnuPlugins()->actions()), (QStringList {"Plugin Manager", "-", "(None)"}));
     EXPECT_FALSE(window.menuItem("mnuPluginManager")->isVisible());
     EXPECT_FALSE(window.menuItem("mnuSep7")->isVisible());
     EXPECT_FALSE(window.menuItem("mnuSep6")->isVisible());
@@ -155,9 +152,9 @@ TEST(MainWindow, KeysFoldAndReachThePlugins)
     const auto keys = sink.heardWithCode(NotificationCode::KeyPress);
     // Shift itself is a key too, as it is for the frame.
     ASSERT_EQ(keys.size(), 3);
-    EXPECT_EQ(keys[0].values.toList(), (QVariantList{qint16(65), qint16(0)}));
-    EXPECT_EQ(keys[1].values.toList(), (QVariantList{qint16(16), qint16(1)}));
-    EXPECT_EQ(keys[2].values.toList(), (QVariantList{qint16(65), qint16(1)}));
+    EXPECT_EQ(keys[0].values.toList(), (QVariantList {qint16(65), qint16(0)}));
+    EXPECT_EQ(keys[1].values.toList(), (QVariantList {qint16(16), qint16(1)}));
+    EXPECT_EQ(keys[2].values.toList(), (QVariantList {qint16(65), qint16(1)}));
     EXPECT_EQ(sink.heardWithCode(NotificationCode::Fold).size(), 2);
 }
 
@@ -301,8 +298,7 @@ TEST(MainWindow, FirstRunLoadsAndAFoldedWindowComesBackUnfolded)
         EXPECT_NEAR(window->Height(), 5000, 15);
     }
     EXPECT_TRUE(catcher.reports.isEmpty());
-    LedgerixLibrary::predeclared().KSSetFormSaveParams(LedgerixLibrary::ledgerix_StorageString,
-                                                       QString());
+    LedgerixLibrary::predeclared().KSSetFormSaveParams(LedgerixLibrary::ledgerix_StorageString, QString());
 }
 
 TEST(MainWindow, ToolbarCheckButtonsFollowTheWindowState)

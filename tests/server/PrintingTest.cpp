@@ -101,8 +101,8 @@ TEST(Printing, ListenersHearThePieceAsPassedAndMayCancelIt)
     EXPECT_EQ(window->rtbDetails()->Text(), QStringLiteral("kept"));
     const auto prints = sink.heardWithCode(NotificationCode::DebugPrint);
     ASSERT_EQ(prints.size(), 2);
-    EXPECT_EQ(prints[0].values.toList(), (QVariantList{QStringLiteral("kept"), -4, false}));
-    EXPECT_EQ(prints[1].values.toList(), (QVariantList{QStringLiteral("dropped"), -7, true}));
+    EXPECT_EQ(prints[0].values.toList(), (QVariantList {QStringLiteral("kept"), -4, false}));
+    EXPECT_EQ(prints[1].values.toList(), (QVariantList {QStringLiteral("dropped"), -7, true}));
 }
 
 TEST(Printing, EraseAllAsksFirstAndReportsAfterwards)
