@@ -16,6 +16,7 @@
 #include <QTextEdit>
 #include <QTextBlock>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -253,13 +254,20 @@ int main(int argc, char **argv)
 
     std::printf("Printing %d coloured 60-character lines, %d per edit block, one event-loop turn after each:\n", lines,
                 linesPerBlock);
-    const double bare = bareDocument(lines);
-    bool followed = false;
-    const double view = visibleView(lines, true, followed);
-    std::printf("  bare QTextDocument, no view          %10.0f lines/s\n", bare);
-    std::printf(
-        "  visible RichTextView                 %10.0f lines/s  (%.2fx the bare document; newest line shown: %s)\n",
-        view, bare / view, followed ? "yes" : "NO");
+    // The machine is shared: alternate the two and keep each one's best round.
+    double bare = 0;
+    double view = 0;
+    bool followed = true;
+    for (int round = 0; round < 3; ++round) {
+        bare = std::max(bare, bareDocument(lines));
+        bool shown = false;
+        view = std::max(view, visibleView(lines, true, shown));
+        followed = followed && shown;
+    }
+    std::printf("  bare QTextDocument, no view          %10.0f lines/s  (best of 3)\n", bare);
+    std::printf("  visible RichTextView                 %10.0f lines/s  (best of 3; %.2fx the bare document; newest "
+                "line shown: %s)\n",
+                view, bare / view, followed ? "yes" : "NO");
     const double perCall = visibleView(lines / 4, false, followed);
     std::printf("  visible RichTextView, no edit blocks %10.0f lines/s  (newest line shown: %s)\n", perCall,
                 followed ? "yes" : "NO");

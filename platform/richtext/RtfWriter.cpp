@@ -181,6 +181,7 @@ QByteArray write(const QTextDocument &document, DocPosition from, DocPosition to
     body.reserve((stop - start) * 3 / 2 + 64);
     CharProperties current;
     bool haveCurrent = false;
+    QHash<int, CharProperties> cache;
     for (QTextBlock block = document.findBlock(start); block.isValid() && block.position() <= stop;
          block = block.next()) {
         const int blockEnd = block.position() + block.length() - 1; // before the separator
@@ -192,7 +193,12 @@ QByteArray write(const QTextDocument &document, DocPosition from, DocPosition to
             const int fragmentEnd = qMin(stop, fragment.position() + fragment.length());
             if (fragmentStart >= fragmentEnd)
                 continue;
-            const CharProperties p = propertiesOf(fragment.charFormat(), tables, defaultFont);
+            // A long text has many runs but few formats: work each format out once.
+            auto known = cache.constFind(fragment.charFormatIndex());
+            if (known == cache.constEnd())
+                known = cache.insert(fragment.charFormatIndex(),
+                                     propertiesOf(fragment.charFormat(), tables, defaultFont));
+            const CharProperties p = *known;
             if (!haveCurrent || !(p == current)) {
                 appendCharProperties(body, p);
                 current = p;
