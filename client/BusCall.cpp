@@ -30,8 +30,8 @@ bool meansUnreachable(const QString &errorName)
 QDBusMessage makeCall(const QString &path, const QString &interface, const QString &method,
                       const QVariantList &arguments)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(WrenlogBus::serviceName), path,
-                                                          interface, method);
+    QDBusMessage message
+        = QDBusMessage::createMethodCall(QString::fromLatin1(WrenlogBus::serviceName), path, interface, method);
     message.setArguments(arguments);
     return message;
 }
@@ -63,8 +63,8 @@ AutomationError errorFromReply(const QDBusMessage &reply)
                            QString::fromLatin1(clientSource));
 }
 
-QDBusMessage call(const QDBusConnection &bus, const QString &path, const QString &interface,
-                  const QString &method, const QVariantList &arguments, int timeoutMs)
+QDBusMessage call(const QDBusConnection &bus, const QString &path, const QString &interface, const QString &method,
+                  const QVariantList &arguments, int timeoutMs)
 {
     requireConnected(bus);
     const QDBusMessage reply = bus.call(makeCall(path, interface, method, arguments), QDBus::Block, timeoutMs);

@@ -32,14 +32,13 @@ double twipsPerPixel(const QWidget *widget)
 
 GlobalLibrary::GlobalLibrary(const QDBusConnection &bus)
     : m_bus(bus)
-{
-}
+{}
 
 qint32 GlobalLibrary::ShowMessage(qint32 WindowType, const QString &Caption, const QString &Text)
 {
     // A message box waits for a person, so the call waits without a limit.
-    const QDBusMessage reply = callLibrary(m_bus, "ShowMessage", {WindowType, Caption, Text},
-                                           std::numeric_limits<int>::max());
+    const QDBusMessage reply
+        = callLibrary(m_bus, "ShowMessage", {WindowType, Caption, Text}, std::numeric_limits<int>::max());
     return reply.arguments().value(0).toInt();
 }
 

@@ -8,8 +8,7 @@ namespace Wrenlog {
 
 PieceStream::PieceStream(const QDBusConnection &bus, const QString &objectPath)
     : PieceStream(bus, objectPath, Limits())
-{
-}
+{}
 
 PieceStream::PieceStream(const QDBusConnection &bus, const QString &objectPath, Limits limits)
     : m_bus(bus)

@@ -11,9 +11,9 @@ PrivateWindow::PrivateWindow(const QDBusConnection &bus)
     : m_bus(bus)
 {
     WrenlogBus::registerTypes();
-    const QDBusMessage reply = BusCall::call(m_bus, QString::fromLatin1(WrenlogBus::privateWindowsPath),
-                                             QString::fromLatin1(WrenlogBus::privateWindowFactoryInterface),
-                                             QStringLiteral("Create"), {});
+    const QDBusMessage reply
+        = BusCall::call(m_bus, QString::fromLatin1(WrenlogBus::privateWindowsPath),
+                        QString::fromLatin1(WrenlogBus::privateWindowFactoryInterface), QStringLiteral("Create"), {});
     m_path = qdbus_cast<QDBusObjectPath>(reply.arguments().value(0)).path();
     if (m_path.isEmpty()) {
         throw AutomationError(440, QStringLiteral("The server answered Create without a window"),
@@ -29,15 +29,13 @@ PrivateWindow::~PrivateWindow()
     // window with this connection at the latest.
     try {
         Release();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 PrivateWindow::PrivateWindow(PrivateWindow &&other) noexcept
     : m_bus(other.m_bus)
     , m_path(std::exchange(other.m_path, QString()))
-{
-}
+{}
 
 PrivateWindow &PrivateWindow::operator=(PrivateWindow &&other) noexcept
 {
@@ -45,8 +43,7 @@ PrivateWindow &PrivateWindow::operator=(PrivateWindow &&other) noexcept
         if (!m_path.isEmpty()) {
             try {
                 Release();
-            } catch (...) {
-            }
+            } catch (...) {}
         }
         m_bus = other.m_bus;
         m_path = std::exchange(other.m_path, QString());

@@ -22,23 +22,22 @@ namespace {
 constexpr int exitUsage = 2;
 constexpr int exitFailure = 1;
 
-const char usageText[] =
-    "Usage: wrenlog-send [OPTION]... [TEXT]...\n"
-    "Print TEXT (the arguments joined by blanks) into the Wrenlog debug window;\n"
-    "without TEXT, print every line of standard input.\n"
-    "\n"
-    "  -s, --style STYLE     title, normal (the default), note or fail\n"
-    "  -c, --colour COLOUR   a colour reference 0xBBGGRR (blue in the high byte),\n"
-    "                        hexadecimal with 0x or decimal; --color works too\n"
-    "  -n, --no-newline      end the text (the last line of input) without a line break\n"
-    "      --show            show the shared window\n"
-    "  -p, --private NAME    print into a window of its own titled NAME that lives\n"
-    "                        while this command runs\n"
-    "      --help            show this help and exit\n"
-    "      --version         show the version and exit\n"
-    "\n"
-    "Exit status: 0 when everything was printed, 1 when the debug window reported\n"
-    "an error or could not be reached, 2 for a wrong command line.\n";
+const char usageText[] = "Usage: wrenlog-send [OPTION]... [TEXT]...\n"
+                         "Print TEXT (the arguments joined by blanks) into the Wrenlog debug window;\n"
+                         "without TEXT, print every line of standard input.\n"
+                         "\n"
+                         "  -s, --style STYLE     title, normal (the default), note or fail\n"
+                         "  -c, --colour COLOUR   a colour reference 0xBBGGRR (blue in the high byte),\n"
+                         "                        hexadecimal with 0x or decimal; --color works too\n"
+                         "  -n, --no-newline      end the text (the last line of input) without a line break\n"
+                         "      --show            show the shared window\n"
+                         "  -p, --private NAME    print into a window of its own titled NAME that lives\n"
+                         "                        while this command runs\n"
+                         "      --help            show this help and exit\n"
+                         "      --version         show the version and exit\n"
+                         "\n"
+                         "Exit status: 0 when everything was printed, 1 when the debug window reported\n"
+                         "an error or could not be reached, 2 for a wrong command line.\n";
 
 struct Options
 {
@@ -74,8 +73,8 @@ std::optional<qint32> colourCode(const QString &text)
 {
     bool ok = false;
     const qulonglong value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
-                                 ? text.mid(2).toULongLong(&ok, 16)
-                                 : text.toULongLong(&ok, 10);
+        ? text.mid(2).toULongLong(&ok, 16)
+        : text.toULongLong(&ok, 10);
     if (!ok || value > 0xFFFFFF)
         return std::nullopt;
     return qint32(value);
@@ -166,8 +165,9 @@ void streamInput(Wrenlog::PieceStream &stream, const Options &options)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            throw AutomationError(57, QStringLiteral("Cannot read standard input: %1").arg(QString::fromLocal8Bit(std::strerror(errno))),
-                                  QStringLiteral("wrenlog-send"));
+            throw AutomationError(
+                57, QStringLiteral("Cannot read standard input: %1").arg(QString::fromLocal8Bit(std::strerror(errno))),
+                QStringLiteral("wrenlog-send"));
         }
         if (got == 0)
             break;
@@ -187,7 +187,7 @@ void streamInput(Wrenlog::PieceStream &stream, const Options &options)
             start = end + 1;
         }
         pending.append(chunk.sliced(start));
-        pollfd input{STDIN_FILENO, POLLIN, 0};
+        pollfd input {STDIN_FILENO, POLLIN, 0};
         if (::poll(&input, 1, 0) == 0)
             stream.flush();
     }

@@ -5,8 +5,7 @@
 BatchAdaptor::BatchAdaptor(QObject *parent, PrintMany printMany)
     : QDBusAbstractAdaptor(parent)
     , m_printMany(std::move(printMany))
-{
-}
+{}
 
 void BatchAdaptor::DebugPrintMany(const QList<DebugPiece> &Pieces)
 {

@@ -49,8 +49,9 @@ bool BusServer::exportObject(const QString &path, QObject *object, QString *erro
     }
     if (errorText) {
         *errorText = QStringLiteral("cannot export %1: %2")
-                         .arg(path, m_bus.lastError().message().isEmpty() ? QStringLiteral("the path is taken")
-                                                                          : m_bus.lastError().message());
+                         .arg(path,
+                              m_bus.lastError().message().isEmpty() ? QStringLiteral("the path is taken")
+                                                                    : m_bus.lastError().message());
     }
     return false;
 }
@@ -71,14 +72,13 @@ BusServer::NameClaim BusServer::claimName(QString *errorText)
             *errorText = QStringLiteral("the bus offers no name registration");
         return NameClaim::Failed;
     }
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus->registerService(
-        QString::fromLatin1(WrenlogBus::serviceName), QDBusConnectionInterface::DontQueueService,
-        QDBusConnectionInterface::DontAllowReplacement);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply
+        = bus->registerService(QString::fromLatin1(WrenlogBus::serviceName), QDBusConnectionInterface::DontQueueService,
+                               QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid()) {
         if (errorText)
             *errorText = reply.error().message();
         return NameClaim::Failed;
     }
-    return reply.value() == QDBusConnectionInterface::ServiceRegistered ? NameClaim::Owned
-                                                                        : NameClaim::TakenByAnother;
+    return reply.value() == QDBusConnectionInterface::ServiceRegistered ? NameClaim::Owned : NameClaim::TakenByAnother;
 }

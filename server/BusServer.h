@@ -17,7 +17,11 @@ class BusServer : public QObject
 {
     Q_OBJECT
 public:
-    enum class NameClaim { Owned, TakenByAnother, Failed };
+    enum class NameClaim {
+        Owned,
+        TakenByAnother,
+        Failed
+    };
 
     explicit BusServer(const QDBusConnection &bus, QObject *parent = nullptr);
     ~BusServer() override;

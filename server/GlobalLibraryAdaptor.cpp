@@ -5,8 +5,7 @@
 
 GlobalLibraryAdaptor::GlobalLibraryAdaptor(GlobalLibrary *parent)
     : QDBusAbstractAdaptor(parent)
-{
-}
+{}
 
 GlobalLibrary *GlobalLibraryAdaptor::library() const
 {

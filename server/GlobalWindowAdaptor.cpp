@@ -5,8 +5,7 @@
 
 GlobalWindowAdaptor::GlobalWindowAdaptor(QObject *parent)
     : QDBusAbstractAdaptor(parent)
-{
-}
+{}
 
 void GlobalWindowAdaptor::DebugPrint(const QString &Text, int Colour, bool CrLF)
 {

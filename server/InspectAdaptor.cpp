@@ -42,8 +42,7 @@ qint64 residentKiB()
 InspectAdaptor::InspectAdaptor(QObject *parent, PrivateWindowFactory *factory)
     : QDBusAbstractAdaptor(parent)
     , m_factory(factory)
-{
-}
+{}
 
 bool InspectAdaptor::enabled()
 {
@@ -66,9 +65,11 @@ QVariantMap InspectAdaptor::Window(const QString &path)
     state.insert(QStringLiteral("Title"), form->windowTitle());
     state.insert(QStringLiteral("Text"), form->rtbDetails()->Text());
     for (const char *key : {"btnClose", "btnPlugins", "btnOpen"})
-        state.insert(QString::fromLatin1(key) + QStringLiteral(".Visible"), form->toolbarButton(QString::fromLatin1(key))->isVisible());
+        state.insert(QString::fromLatin1(key) + QStringLiteral(".Visible"),
+                     form->toolbarButton(QString::fromLatin1(key))->isVisible());
     for (const char *name : {"mnuSep3", "mnuQuit"})
-        state.insert(QString::fromLatin1(name) + QStringLiteral(".Visible"), form->menuItem(QString::fromLatin1(name))->isVisible());
+        state.insert(QString::fromLatin1(name) + QStringLiteral(".Visible"),
+                     form->menuItem(QString::fromLatin1(name))->isVisible());
     state.insert(QStringLiteral("mnuPlugins.Visible"), form->mnuPlugins()->menuAction()->isVisible());
     QAction *quit = form->menuItem(QStringLiteral("mnuQuit"));
     state.insert(QStringLiteral("mnuQuit.Enabled"), quit->isEnabled());

@@ -25,21 +25,27 @@ constexpr int exitUsage = 2;
 /// How often the process looks whether anything still uses it.
 constexpr int lifetimePeriodMs = 1000;
 
-const char usageText[] =
-    "Usage: wrenlog [OPTION]\n"
-    "Open the Wrenlog debug window, which programs print into over the D-Bus\n"
-    "session bus (bus name org.wrenlog.Wrenlog). When a copy already runs, open\n"
-    "nothing and exit.\n"
-    "\n"
-    "      --automation  wait for client calls without opening a window (used by\n"
-    "                    the session bus when it starts the server for a client)\n"
-    "      --register    install the session bus service file, so that clients\n"
-    "                    can start the server themselves\n"
-    "      --unregister  remove that service file\n"
-    "      --help        show this help and exit\n"
-    "      --version     show the version and exit\n";
+const char usageText[] = "Usage: wrenlog [OPTION]\n"
+                         "Open the Wrenlog debug window, which programs print into over the D-Bus\n"
+                         "session bus (bus name org.wrenlog.Wrenlog). When a copy already runs, open\n"
+                         "nothing and exit.\n"
+                         "\n"
+                         "      --automation  wait for client calls without opening a window (used by\n"
+                         "                    the session bus when it starts the server for a client)\n"
+                         "      --register    install the session bus service file, so that clients\n"
+                         "                    can start the server themselves\n"
+                         "      --unregister  remove that service file\n"
+                         "      --help        show this help and exit\n"
+                         "      --version     show the version and exit\n";
 
-enum class Mode { User, Automation, Register, Unregister, Help, Version };
+enum class Mode {
+    User,
+    Automation,
+    Register,
+    Unregister,
+    Help,
+    Version
+};
 
 Mode parseMode(int argc, char **argv)
 {
@@ -103,18 +109,12 @@ int Main(int argc, char **argv)
 {
     const Mode mode = parseMode(argc, argv);
     switch (mode) {
-    case Mode::Help:
-        std::fputs(usageText, stdout);
-        return 0;
-    case Mode::Version:
-        std::printf("wrenlog %s\n", WRENLOG_VERSION);
-        return 0;
+    case Mode::Help: std::fputs(usageText, stdout); return 0;
+    case Mode::Version: std::printf("wrenlog %s\n", WRENLOG_VERSION); return 0;
     case Mode::Register:
-    case Mode::Unregister:
-        return registration(mode, argc, argv);
+    case Mode::Unregister: return registration(mode, argc, argv);
     case Mode::User:
-    case Mode::Automation:
-        break;
+    case Mode::Automation: break;
     }
 
     if (!haveDisplay()) {
@@ -136,7 +136,7 @@ int Main(int argc, char **argv)
         // The windows save and restore through the predeclared library object,
         // in the registry under this vendor.
         LedgerixLibrary::predeclared().KSSetFormSaveParams(LedgerixLibrary::ledgerix_Registry,
-                                                          QStringLiteral("Kestrane"));
+                                                           QStringLiteral("Kestrane"));
 
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected()) {
@@ -152,14 +152,15 @@ int Main(int argc, char **argv)
                 return exitFailure;
             }
             switch (server->claimName(&errorText)) {
-            case BusServer::NameClaim::Owned:
-                break;
+            case BusServer::NameClaim::Owned: break;
             case BusServer::NameClaim::TakenByAnother:
                 // Another copy serves the desktop already; its window is the one.
                 return 0;
             case BusServer::NameClaim::Failed:
-                std::fprintf(stderr, "wrenlog: cannot own the bus name org.wrenlog.Wrenlog (%s): clients cannot reach this window\n",
-                             qPrintable(errorText));
+                std::fprintf(
+                    stderr,
+                    "wrenlog: cannot own the bus name org.wrenlog.Wrenlog (%s): clients cannot reach this window\n",
+                    qPrintable(errorText));
                 if (automation)
                     return exitFailure;
                 server.reset();

@@ -5,8 +5,7 @@
 
 PrivateWindowAdaptor::PrivateWindowAdaptor(PrivateWindow *parent)
     : QDBusAbstractAdaptor(parent)
-{
-}
+{}
 
 PrivateWindow *PrivateWindowAdaptor::window() const
 {

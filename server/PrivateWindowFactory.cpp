@@ -41,7 +41,7 @@ QString PrivateWindowFactory::Create(const QString &ownerName)
         RuntimeErrors::raiseWithDetail(RuntimeErrors::InvalidProcedureCall, Guard::defaultSource(),
                                        QStringLiteral("cannot export %1: %2").arg(path, m_bus.lastError().message()));
     }
-    m_windows.insert(path, Entry{window, ownerName});
+    m_windows.insert(path, Entry {window, ownerName});
     connect(window, &PrivateWindow::released, this, [this, path] { forget(path); });
     watchOwner(ownerName);
     emit windowCountChanged(windowCount());
@@ -56,7 +56,8 @@ void PrivateWindowFactory::watchOwner(const QString &ownerName)
     // A client that left before the watch began would never be reported.
     QDBusConnectionInterface *bus = m_bus.interface();
     if (bus && !bus->isServiceRegistered(ownerName).value())
-        QMetaObject::invokeMethod(this, [this, ownerName] { ownerVanished(ownerName); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, ownerName] { ownerVanished(ownerName); }, Qt::QueuedConnection);
 }
 
 void PrivateWindowFactory::forget(const QString &path)

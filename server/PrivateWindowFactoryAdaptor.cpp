@@ -7,8 +7,7 @@
 
 PrivateWindowFactoryAdaptor::PrivateWindowFactoryAdaptor(PrivateWindowFactory *parent)
     : QDBusAbstractAdaptor(parent)
-{
-}
+{}
 
 QDBusObjectPath PrivateWindowFactoryAdaptor::Create()
 {

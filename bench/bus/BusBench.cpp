@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 #include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -58,23 +60,41 @@ int main(int argc, char **argv)
         return 1;
     }
     QDBusConnection bus = session.bus();
-    QDBusMessage show = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), QStringLiteral("/GlobalWindow"),
-                                                       QStringLiteral("org.wrenlog.GlobalWindow"), QStringLiteral("DebugShow"));
+    QDBusMessage show
+        = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), QStringLiteral("/GlobalWindow"),
+                                         QStringLiteral("org.wrenlog.GlobalWindow"), QStringLiteral("DebugShow"));
     show.setArguments({QString()});
     bus.call(show, QDBus::Block, 60000);
 
-    QDBusMessage ping = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), QStringLiteral("/GlobalWindow"),
-                                                       QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
-    QDBusMessage print = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), QStringLiteral("/GlobalWindow"),
-                                                        QStringLiteral("org.wrenlog.GlobalWindow"), QStringLiteral("DebugPrint"));
+    QDBusMessage ping
+        = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), QStringLiteral("/GlobalWindow"),
+                                         QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
+    QDBusMessage print
+        = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), QStringLiteral("/GlobalWindow"),
+                                         QStringLiteral("org.wrenlog.GlobalWindow"), QStringLiteral("DebugPrint"));
     print.setArguments({QStringLiteral("round trip"), -2, true});
     callsPerSecond(bus, ping, 1000); // warm-up
     const double pingRate = callsPerSecond(bus, ping, roundTrips);
     const double printRate = callsPerSecond(bus, print, roundTrips);
-    std::printf("round trips (%d calls each, visible window)\n", roundTrips);
+    // The same call into a hidden private window: what the bus and the call
+    // cost without painting.
+    QDBusMessage create = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), QStringLiteral("/PrivateWindows"),
+                                                         QStringLiteral("org.wrenlog.PrivateWindowFactory"), QStringLiteral("Create"));
+    const QString hidden = qdbus_cast<QDBusObjectPath>(bus.call(create, QDBus::Block, 60000).arguments().value(0)).path();
+    QDBusMessage printHidden = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), hidden,
+                                                              QStringLiteral("org.wrenlog.PrivateWindow"), QStringLiteral("DebugPrint"));
+    printHidden.setArguments({QStringLiteral("round trip"), -2, true});
+    const double hiddenRate = callsPerSecond(bus, printHidden, roundTrips);
+    QDBusMessage release = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), hidden,
+                                                          QStringLiteral("org.wrenlog.PrivateWindow"), QStringLiteral("Release"));
+    bus.call(release, QDBus::Block, 60000);
+
+    std::printf("round trips (%d calls each)\n", roundTrips);
     std::printf("  Peer.Ping (does nothing)   %10.0f calls/s\n", pingRate);
-    std::printf("  GlobalWindow.DebugPrint    %10.0f calls/s   (Ping is %.2fx faster)\n", printRate,
-                printRate > 0 ? pingRate / printRate : 0.0);
+    std::printf("  GlobalWindow.DebugPrint    %10.0f calls/s   (Ping is %.2fx faster; shared window visible)\n",
+                printRate, printRate > 0 ? pingRate / printRate : 0.0);
+    std::printf("  PrivateWindow.DebugPrint   %10.0f calls/s   (Ping is %.2fx faster; window hidden)\n", hiddenRate,
+                hiddenRate > 0 ? pingRate / hiddenRate : 0.0);
 
     // A fresh window for the stream, so the round-trip text does not weigh on it.
     QTemporaryDir folder;
@@ -95,10 +115,14 @@ int main(int argc, char **argv)
     }
     const double catSeconds = runSeconds(session, QStringLiteral("cat"), {}, file);
     const double sendShared = runSeconds(session, E2eSession::sendProgram(), {QStringLiteral("--show")}, file);
-    const double sendPrivate = runSeconds(session, E2eSession::sendProgram(), {QStringLiteral("--private"), QStringLiteral("Bench")}, file);
+    const double sendPrivate
+        = runSeconds(session, E2eSession::sendProgram(), {QStringLiteral("--private"), QStringLiteral("Bench")}, file);
     std::printf("streaming %d lines from a file\n", lines);
-    std::printf("  cat > /dev/null                           %8.3f s  %12.0f lines/s\n", catSeconds, lines / catSeconds);
-    std::printf("  wrenlog-send --show (shared, visible)     %8.3f s  %12.0f lines/s\n", sendShared, lines / sendShared);
-    std::printf("  wrenlog-send --private (new, visible)     %8.3f s  %12.0f lines/s\n", sendPrivate, lines / sendPrivate);
+    std::printf("  cat > /dev/null                           %8.3f s  %12.0f lines/s\n", catSeconds,
+                lines / catSeconds);
+    std::printf("  wrenlog-send --show (shared, visible)     %8.3f s  %12.0f lines/s\n", sendShared,
+                lines / sendShared);
+    std::printf("  wrenlog-send --private (new, visible)     %8.3f s  %12.0f lines/s\n", sendPrivate,
+                lines / sendPrivate);
     return 0;
 }

@@ -22,8 +22,8 @@ inline constexpr char clientSource[] = "WrenlogClient";
 QDBusMessage makeCall(const QString &path, const QString &interface, const QString &method,
                       const QVariantList &arguments);
 /// Sends the call and waits for its reply; throws AutomationError on failure.
-QDBusMessage call(const QDBusConnection &bus, const QString &path, const QString &interface,
-                  const QString &method, const QVariantList &arguments, int timeoutMs = -1);
+QDBusMessage call(const QDBusConnection &bus, const QString &path, const QString &interface, const QString &method,
+                  const QVariantList &arguments, int timeoutMs = -1);
 /// The error value a failed reply stands for.
 AutomationError errorFromReply(const QDBusMessage &reply);
 /// Throws 429 when the connection itself is not up.

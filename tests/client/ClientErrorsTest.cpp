@@ -24,15 +24,31 @@ TEST(ClientErrors, RepliesBecomeTheErrorValue)
     };
     const QString trace = QStringLiteral("wrenlog\r\nPrivateWindow.Clear");
     const QList<Row> rows = {
-        {QStringLiteral("org.wrenlog.Error"), {QStringLiteral("Object variable not set"), 91, trace}, 91,
-         QStringLiteral("Object variable not set"), trace},
-        {QStringLiteral("org.wrenlog.Error"), {QString(), 5, QStringLiteral("wrenlog")}, 5, QString(), QStringLiteral("wrenlog")},
-        {QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"), {QStringLiteral("not provided")}, 429,
-         QStringLiteral("Cannot reach the debug window: not provided"), QStringLiteral("WrenlogClient")},
-        {QStringLiteral("org.freedesktop.DBus.Error.Spawn.ChildExited"), {QStringLiteral("exit 1")}, 429,
-         QStringLiteral("Cannot reach the debug window: exit 1"), QStringLiteral("WrenlogClient")},
-        {QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"), {QStringLiteral("no such method")}, 440,
-         QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod: no such method"), QStringLiteral("WrenlogClient")},
+        {QStringLiteral("org.wrenlog.Error"),
+         {QStringLiteral("Object variable not set"), 91, trace},
+         91,
+         QStringLiteral("Object variable not set"),
+         trace},
+        {QStringLiteral("org.wrenlog.Error"),
+         {QString(), 5, QStringLiteral("wrenlog")},
+         5,
+         QString(),
+         QStringLiteral("wrenlog")},
+        {QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
+         {QStringLiteral("not provided")},
+         429,
+         QStringLiteral("Cannot reach the debug window: not provided"),
+         QStringLiteral("WrenlogClient")},
+        {QStringLiteral("org.freedesktop.DBus.Error.Spawn.ChildExited"),
+         {QStringLiteral("exit 1")},
+         429,
+         QStringLiteral("Cannot reach the debug window: exit 1"),
+         QStringLiteral("WrenlogClient")},
+        {QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
+         {QStringLiteral("no such method")},
+         440,
+         QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod: no such method"),
+         QStringLiteral("WrenlogClient")},
     };
     ASSERT_EQ(rows.size(), 5);
     for (const Row &row : rows) {
@@ -58,7 +74,8 @@ TEST(ClientErrors, NoBusMeansCannotCreateObject)
         FAIL() << "a window without a bus";
     } catch (const AutomationError &error) {
         EXPECT_EQ(error.number(), 429);
-        EXPECT_TRUE(error.description().startsWith(QLatin1String("Cannot reach the debug window"))) << qPrintable(error.description());
+        EXPECT_TRUE(error.description().startsWith(QLatin1String("Cannot reach the debug window")))
+            << qPrintable(error.description());
     }
     Wrenlog::PieceStream stream(nowhere, QStringLiteral("/GlobalWindow"));
     stream.add({QStringLiteral("queued"), -2, true});

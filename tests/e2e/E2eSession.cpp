@@ -30,8 +30,7 @@ QString readLine(QProcess &process, int timeoutMs)
 
 E2eSession::E2eSession()
     : m_root(QDir::tempPath() + QStringLiteral("/wrenlog-e2e-XXXXXX"))
-{
-}
+{}
 
 E2eSession::~E2eSession()
 {
@@ -87,10 +86,9 @@ bool E2eSession::start()
     m_display->setProcessChannelMode(QProcess::SeparateChannels);
     m_display->setStandardErrorFile(QProcess::nullDevice());
     m_display->setChildProcessModifier([] { ::dup2(1, 3); });
-    m_display->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("3"),
-                                              QStringLiteral("-screen"), QStringLiteral("0"),
-                                              QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                                              QStringLiteral("tcp")});
+    m_display->start(QStringLiteral("Xvfb"),
+                     {QStringLiteral("-displayfd"), QStringLiteral("3"), QStringLiteral("-screen"), QStringLiteral("0"),
+                      QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!m_display->waitForStarted(10000)) {
         m_error = QStringLiteral("Xvfb did not start: %1").arg(m_display->errorString());
         return false;
@@ -121,28 +119,29 @@ bool E2eSession::start()
     QFile configFile(config);
     if (!configFile.open(QIODevice::WriteOnly))
         return false;
-    configFile.write(QStringLiteral(
-                         "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                         " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                         "<busconfig>\n"
-                         "  <type>session</type>\n"
-                         "  <listen>unix:dir=%1</listen>\n"
-                         "  <servicedir>%2</servicedir>\n"
-                         "  <policy context=\"default\">\n"
-                         "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                         "    <allow eavesdrop=\"true\"/>\n"
-                         "    <allow own=\"*\"/>\n"
-                         "  </policy>\n"
-                         "</busconfig>\n")
-                         .arg(root + QStringLiteral("/runtime"), root + QStringLiteral("/data/dbus-1/services"))
-                         .toUtf8());
+    configFile.write(
+        QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                       " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                       "<busconfig>\n"
+                       "  <type>session</type>\n"
+                       "  <listen>unix:dir=%1</listen>\n"
+                       "  <servicedir>%2</servicedir>\n"
+                       "  <policy context=\"default\">\n"
+                       "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+                       "    <allow eavesdrop=\"true\"/>\n"
+                       "    <allow own=\"*\"/>\n"
+                       "  </policy>\n"
+                       "</busconfig>\n")
+            .arg(root + QStringLiteral("/runtime"), root + QStringLiteral("/data/dbus-1/services"))
+            .toUtf8());
     configFile.close();
 
     m_busDaemon = std::make_unique<QProcess>();
     m_busDaemon->setProcessEnvironment(m_environment);
     m_busDaemon->setStandardErrorFile(root + QStringLiteral("/bus.log"));
-    m_busDaemon->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
-                                                       QStringLiteral("--config-file=") + config});
+    m_busDaemon->start(
+        QStringLiteral("dbus-daemon"),
+        {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"), QStringLiteral("--config-file=") + config});
     if (!m_busDaemon->waitForStarted(10000)) {
         m_error = QStringLiteral("dbus-daemon did not start");
         return false;
@@ -203,8 +202,9 @@ QProcess *E2eSession::launch(const QString &program, const QStringList &argument
 
 QVariantMap E2eSession::inspect(const QString &method, const QVariantList &arguments)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), QStringLiteral("/Inspect"),
-                                                       QStringLiteral("org.wrenlog.Inspect"), method);
+    QDBusMessage call
+        = QDBusMessage::createMethodCall(QStringLiteral("org.wrenlog.Wrenlog"), QStringLiteral("/Inspect"),
+                                         QStringLiteral("org.wrenlog.Inspect"), method);
     call.setArguments(arguments);
     const QDBusMessage reply = bus().call(call, QDBus::Block, 60000);
     if (reply.type() != QDBusMessage::ReplyMessage)

@@ -31,8 +31,8 @@ public:
     QProcessEnvironment environment() const { return m_environment; }
 
     /// Runs a program of this desktop to its end; returns its exit code (-1 when it did not finish).
-    int run(const QString &program, const QStringList &arguments, QByteArray *out = nullptr,
-            QByteArray *err = nullptr, const QByteArray &input = {}, int timeoutMs = 60000);
+    int run(const QString &program, const QStringList &arguments, QByteArray *out = nullptr, QByteArray *err = nullptr,
+            const QByteArray &input = {}, int timeoutMs = 60000);
     /// Starts a program of this desktop and leaves it running (owned by the session).
     QProcess *launch(const QString &program, const QStringList &arguments);
 

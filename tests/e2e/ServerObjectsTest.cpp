@@ -66,8 +66,10 @@ QByteArray classInfo(const QMetaObject &meta, const char *name)
 TEST(ServerObjects, AdaptorsPublishExactlyTheContractFiles)
 {
     const QList<const QMetaObject *> adaptors = {
-        &GlobalWindowAdaptor::staticMetaObject, &GlobalLibraryAdaptor::staticMetaObject,
-        &PrivateWindowFactoryAdaptor::staticMetaObject, &PrivateWindowAdaptor::staticMetaObject,
+        &GlobalWindowAdaptor::staticMetaObject,
+        &GlobalLibraryAdaptor::staticMetaObject,
+        &PrivateWindowFactoryAdaptor::staticMetaObject,
+        &PrivateWindowAdaptor::staticMetaObject,
         &BatchAdaptor::staticMetaObject,
     };
     ASSERT_EQ(adaptors.size(), 5);
@@ -98,7 +100,8 @@ TEST(ServerObjects, ClassIdsInTheHeaderMatchTheContractFiles)
     for (const Row &row : rows) {
         const QStringList tokens = contractTokens(contractFile(QString::fromLatin1(row.interface)));
         EXPECT_TRUE(tokens.contains(QStringLiteral("annotation:org.wrenlog.ClassId:::") + QLatin1String(row.classId)));
-        EXPECT_TRUE(tokens.contains(QStringLiteral("annotation:org.wrenlog.InterfaceId:::") + QLatin1String(row.interfaceId)));
+        EXPECT_TRUE(
+            tokens.contains(QStringLiteral("annotation:org.wrenlog.InterfaceId:::") + QLatin1String(row.interfaceId)));
         EXPECT_FALSE(WrenlogClassIds::uuid(row.classId).isNull());
         seen << WrenlogClassIds::uuid(row.classId) << WrenlogClassIds::uuid(row.interfaceId);
     }
@@ -195,14 +198,14 @@ protected:
     QDBusMessage call(QDBusConnection &from, const QString &path, const QString &interface, const QString &method,
                       const QVariantList &arguments = {})
     {
-        QDBusMessage message = QDBusMessage::createMethodCall(QDBusConnection::sessionBus().baseService(), path,
-                                                              interface, method);
+        QDBusMessage message
+            = QDBusMessage::createMethodCall(QDBusConnection::sessionBus().baseService(), path, interface, method);
         message.setArguments(arguments);
         return from.call(message, QDBus::BlockWithGui, 20000);
     }
 
     std::unique_ptr<BusServer> server;
-    QDBusConnection client{QString()};
+    QDBusConnection client {QString()};
 };
 
 TEST_F(OnTheBus, FailuresComeBackAsWrenlogErrorWithNumberAndSource)
@@ -228,11 +231,15 @@ TEST_F(OnTheBus, FailuresComeBackAsWrenlogErrorWithNumberAndSource)
         {"org.wrenlog.PrivateWindow", "DebugPrint", {QStringLiteral("x"), -2, true}, "DebugText"},
         {"org.wrenlog.PrivateWindow", "DebugShow", {QStringLiteral("t")}, "PrivateWindow.DebugShow"},
         {"org.wrenlog.PrivateWindow", "Clear", {}, "PrivateWindow.Clear"},
-        {"org.wrenlog.Batch", "DebugPrintMany", {QVariant::fromValue(QList<DebugPiece>{{QStringLiteral("x"), -2, true}})}, "DebugText"},
+        {"org.wrenlog.Batch",
+         "DebugPrintMany",
+         {QVariant::fromValue(QList<DebugPiece> {{QStringLiteral("x"), -2, true}})},
+         "DebugText"},
     };
     ASSERT_EQ(rows.size(), 4);
     for (const Row &row : rows) {
-        const QDBusMessage reply = call(client, path, QString::fromLatin1(row.interface), QString::fromLatin1(row.method), row.arguments);
+        const QDBusMessage reply
+            = call(client, path, QString::fromLatin1(row.interface), QString::fromLatin1(row.method), row.arguments);
         ASSERT_EQ(reply.type(), QDBusMessage::ErrorMessage) << row.method;
         EXPECT_EQ(reply.errorName(), QStringLiteral("org.wrenlog.Error"));
         ASSERT_EQ(reply.arguments().size(), 3) << row.method;
@@ -246,11 +253,13 @@ TEST_F(OnTheBus, FailuresComeBackAsWrenlogErrorWithNumberAndSource)
 TEST_F(OnTheBus, WindowsOfAClientThatLeavesTheBusAreReleased)
 {
     {
-        QDBusConnection leaving = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("leaving-client"));
+        QDBusConnection leaving
+            = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("leaving-client"));
         ASSERT_TRUE(leaving.isConnected());
         for (int i = 0; i < 3; ++i) {
-            const QDBusMessage created = call(leaving, QStringLiteral("/PrivateWindows"),
-                                              QStringLiteral("org.wrenlog.PrivateWindowFactory"), QStringLiteral("Create"));
+            const QDBusMessage created
+                = call(leaving, QStringLiteral("/PrivateWindows"), QStringLiteral("org.wrenlog.PrivateWindowFactory"),
+                       QStringLiteral("Create"));
             ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << qPrintable(created.errorMessage());
         }
     }
