@@ -90,6 +90,19 @@ TEST(KSINIFileHandler, valuesRoundTripTypedAndNamesIgnoreCase)
               QStringList(
                   {QStringLiteral("Size"), QStringLiteral("Title"), QStringLiteral("Ratio"), QStringLiteral("OnTop")}));
 
+    // Long values and long name lists come back whole.
+    const QString longValue(5000, u'x');
+    ini.SetValue(QStringLiteral("Long"), longValue);
+    EXPECT_EQ(ini.GetValue(QStringLiteral("long")), QVariant(longValue));
+    ini.DeleteField(QStringLiteral("Long"));
+    KSINIFileHandler many;
+    many.setPath(freshIni());
+    for (int i = 0; i < 300; ++i) {
+        many.setSection(QStringLiteral("A rather long section name %1").arg(i));
+        many.SetValue(QStringLiteral("k"), i);
+    }
+    EXPECT_EQ(many.GetSectionNames().size(), 300);
+
     // A missing field returns the caller's default exactly, whatever it is.
     EXPECT_FALSE(ini.GetValue(QStringLiteral("none"), QStringLiteral("\t"), true, true, QVariant()).isValid());
     EXPECT_EQ(ini.GetValue(QStringLiteral("none"), QStringLiteral("\t"), true, true, 7), QVariant(7));
