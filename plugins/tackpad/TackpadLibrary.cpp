@@ -1,0 +1,8 @@
+#include "TackpadLibrary.h"
+
+#include "Tackpad.h"
+
+QObject *TackpadLibrary::CreateObject(const QString &className)
+{
+    return className == QLatin1StringView("Tackpad") ? new Tackpad : nullptr;
+}
