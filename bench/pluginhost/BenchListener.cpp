@@ -16,9 +16,8 @@ public:
     void Initialize(const QString &key, PluginWindow *window, PropertyStore *) override
     {
         m_key = key;
-        connect(window, &PluginWindow::DebugPrintEvent, this, [this](const QString &text, qint32, bool, bool &) {
-            m_characters += text.size();
-        });
+        connect(window, &PluginWindow::DebugPrintEvent, this,
+                [this](const QString &text, qint32, bool, bool &) { m_characters += text.size(); });
     }
 
 private:

@@ -47,7 +47,8 @@ LoadProgress::LoadProgress(QWidget *parent)
     m_version = makeLabel(this, QString(), twipsRect(1050, 285, 705, 165), tahoma(6.75));
     m_version->setStyleSheet(QStringLiteral("color: white;"));
     m_subTitle = makeLabel(this, QStringLiteral("Debug output window"), twipsRect(120, 495, 3255, 195), tahoma(6.75));
-    lblStatus = makeLabel(this, QStringLiteral("Initializing Plugins..."), twipsRect(120, 720, 2655, 255), tahoma(8.25));
+    lblStatus
+        = makeLabel(this, QStringLiteral("Initializing Plugins..."), twipsRect(120, 720, 2655, 255), tahoma(8.25));
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     prbProgress = new QProgressBar(this);
     prbProgress->setObjectName(QStringLiteral("prbProgress"));
@@ -62,7 +63,10 @@ LoadProgress::~LoadProgress() = default;
 QString LoadProgress::versionText()
 {
     const QVersionNumber version = QVersionNumber::fromString(QStringLiteral(WRENLOG_VERSION));
-    return QStringLiteral("Version %1.%2.%3").arg(version.majorVersion()).arg(version.minorVersion()).arg(version.microVersion());
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(version.majorVersion())
+        .arg(version.minorVersion())
+        .arg(version.microVersion());
 }
 
 void LoadProgress::Load()
@@ -86,7 +90,10 @@ void LoadProgress::formOnTop(bool onTop)
     FormOnTop(onTop, this);
 }
 
-qint32 LoadProgress::Value() const { return prbProgress->value(); }
+qint32 LoadProgress::Value() const
+{
+    return prbProgress->value();
+}
 
 void LoadProgress::setValue(qint32 value)
 {
@@ -94,9 +101,27 @@ void LoadProgress::setValue(qint32 value)
         prbProgress->setValue(value);
 }
 
-qint32 LoadProgress::Min() const { return prbProgress->minimum(); }
-void LoadProgress::setMin(qint32 value) { prbProgress->setMinimum(value); }
-qint32 LoadProgress::Max() const { return prbProgress->maximum(); }
-void LoadProgress::setMax(qint32 value) { prbProgress->setMaximum(value); }
-QString LoadProgress::StatusText() const { return lblStatus->text(); }
-void LoadProgress::setStatusText(const QString &text) { lblStatus->setText(text); }
+qint32 LoadProgress::Min() const
+{
+    return prbProgress->minimum();
+}
+void LoadProgress::setMin(qint32 value)
+{
+    prbProgress->setMinimum(value);
+}
+qint32 LoadProgress::Max() const
+{
+    return prbProgress->maximum();
+}
+void LoadProgress::setMax(qint32 value)
+{
+    prbProgress->setMaximum(value);
+}
+QString LoadProgress::StatusText() const
+{
+    return lblStatus->text();
+}
+void LoadProgress::setStatusText(const QString &text)
+{
+    lblStatus->setText(text);
+}

@@ -19,8 +19,7 @@ const char *const defaultFileNameProperty = "DefaultFileName";
 
 MainFormPluginHost::MainFormPluginHost(WrenlogMainForm &form)
     : m_form(&form)
-{
-}
+{}
 
 MainFormPluginHost::~MainFormPluginHost() = default;
 
@@ -31,10 +30,22 @@ WrenlogMainForm *MainFormPluginHost::form()
     return m_form;
 }
 
-QWidget *MainFormPluginHost::hostForm() { return form(); }
-RichTextView *MainFormPluginHost::hostRichText() { return form()->rtbDetails(); }
-QLineEdit *MainFormPluginHost::hostTopText() { return form()->txtLable(); }
-QObject *MainFormPluginHost::hostToolBar() { return form()->tbrMainToolbar(); }
+QWidget *MainFormPluginHost::hostForm()
+{
+    return form();
+}
+RichTextView *MainFormPluginHost::hostRichText()
+{
+    return form()->rtbDetails();
+}
+QLineEdit *MainFormPluginHost::hostTopText()
+{
+    return form()->txtLable();
+}
+QObject *MainFormPluginHost::hostToolBar()
+{
+    return form()->tbrMainToolbar();
+}
 
 void MainFormPluginHost::hostDebugPrint(const QString &text, qint32 colour, bool crLf)
 {
@@ -46,11 +57,26 @@ void MainFormPluginHost::hostDebugShow(const QString &)
     form()->DebugShow();
 }
 
-void MainFormPluginHost::hostEraseAll() { form()->EraseAll(); }
-bool MainFormPluginHost::hostOnTop() { return form()->OnTop(); }
-void MainFormPluginHost::hostSetOnTop(bool onTop) { form()->setOnTop(onTop); }
-bool MainFormPluginHost::hostFold() { return form()->Fold(); }
-void MainFormPluginHost::hostSetFold(bool fold) { form()->setFold(fold); }
+void MainFormPluginHost::hostEraseAll()
+{
+    form()->EraseAll();
+}
+bool MainFormPluginHost::hostOnTop()
+{
+    return form()->OnTop();
+}
+void MainFormPluginHost::hostSetOnTop(bool onTop)
+{
+    form()->setOnTop(onTop);
+}
+bool MainFormPluginHost::hostFold()
+{
+    return form()->Fold();
+}
+void MainFormPluginHost::hostSetFold(bool fold)
+{
+    form()->setFold(fold);
+}
 
 QObject *MainFormPluginHost::hostFileTypes()
 {
@@ -77,6 +103,15 @@ void MainFormPluginHost::hostSetDefaultFileName(const QString &name)
     form()->setProperty(defaultFileNameProperty, name);
 }
 
-QAction *MainFormPluginHost::hostAddPluginMenuElement() { return form()->LoadPluginMenuItem(); }
-QAction *MainFormPluginHost::hostAddPluginDropDownEntry() { return form()->AddPluginDropDownEntry(); }
-QAction *MainFormPluginHost::hostPluginMenuSeparator() { return form()->menuItem(QStringLiteral("mnuSep7")); }
+QAction *MainFormPluginHost::hostAddPluginMenuElement()
+{
+    return form()->LoadPluginMenuItem();
+}
+QAction *MainFormPluginHost::hostAddPluginDropDownEntry()
+{
+    return form()->AddPluginDropDownEntry();
+}
+QAction *MainFormPluginHost::hostPluginMenuSeparator()
+{
+    return form()->menuItem(QStringLiteral("mnuSep7"));
+}

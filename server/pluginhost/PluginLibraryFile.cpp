@@ -37,8 +37,9 @@ void PluginLibraryFile::open()
     const QJsonObject typeLibrary = meta.value(QStringLiteral("MetaData")).toObject();
     const QString name = typeLibrary.value(QStringLiteral("TypeLibrary")).toString().trimmed();
     if (meta.value(QStringLiteral("IID")).toString() != QLatin1String(WrenlogPluginLibrary_iid) || name.isEmpty())
-        fail(cantLoadTypeLibrary, QStringLiteral("Error loading type library/DLL.") + QStringLiteral(" (")
-                 + QFileInfo(m_path).fileName() + QLatin1Char(')'));
+        fail(cantLoadTypeLibrary,
+             QStringLiteral("Error loading type library/DLL.") + QStringLiteral(" (") + QFileInfo(m_path).fileName()
+                 + QLatin1Char(')'));
     m_libraryName = name;
     m_classes.clear();
     const QJsonArray classes = typeLibrary.value(QStringLiteral("Classes")).toArray();
@@ -63,7 +64,7 @@ QObject *PluginLibraryFile::createObject(const QString &className)
         fail(cantCreateObject, QStringLiteral("ActiveX component can't create object"));
     QObject *object = library->CreateObject(className);
     if (!object)
-        fail(cantCreateObject, QStringLiteral("ActiveX component can't create object: ") + m_libraryName
-                 + QLatin1Char('.') + className);
+        fail(cantCreateObject,
+             QStringLiteral("ActiveX component can't create object: ") + m_libraryName + QLatin1Char('.') + className);
     return object;
 }

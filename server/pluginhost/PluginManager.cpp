@@ -188,7 +188,8 @@ void PluginManager::Initialize(const QString &sPluginsDirectory)
 WrenlogPlugin *PluginManager::Plugin(const QVariant &IndexKey) const
 {
     return passOn(label(".Item (Get)"), [&] {
-        const qsizetype index = keyedPosition(IndexKey, m_plugins.size(), [&](qsizetype i) { return m_plugins.at(i).key; });
+        const qsizetype index
+            = keyedPosition(IndexKey, m_plugins.size(), [&](qsizetype i) { return m_plugins.at(i).key; });
         return m_plugins.at(index).plugin;
     });
 }

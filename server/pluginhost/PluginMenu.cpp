@@ -10,8 +10,7 @@
 PluginMenu::PluginMenu(PluginWindowHost *host, QObject *parent)
     : QObject(parent)
     , m_host(host)
-{
-}
+{}
 
 PluginMenuItem *PluginMenu::AddMenuItem(const QString &Caption)
 {

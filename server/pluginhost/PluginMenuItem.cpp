@@ -14,8 +14,7 @@ QString label(const char *procedure)
 
 PluginMenuItem::PluginMenuItem(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 // The elements belong to the window and go with it.
 QAction *PluginMenuItem::menuElement() const

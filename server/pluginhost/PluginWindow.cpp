@@ -94,7 +94,7 @@ T elementAs(const QVariant &values, int i)
 {
     QVariant value = element(values, i);
     if (!value.isValid())
-        return T{};
+        return T {};
     if (!value.convert(QMetaType::fromType<T>()))
         RuntimeErrors::raise(RuntimeErrors::TypeMismatch, Guard::defaultSource());
     return value.value<T>();
@@ -106,8 +106,7 @@ PluginWindow::PluginWindow(PluginWindowHost *host, QObject *parent)
     : QObject(parent)
     , m_host(host)
     , m_menu(new PluginMenu(host, this))
-{
-}
+{}
 
 PluginWindow::~PluginWindow() = default;
 
@@ -227,9 +226,7 @@ void PluginWindow::setTopTextLocked(bool value)
 
 QString PluginWindow::TopTextPasswordChar()
 {
-    return passOn(label(".TopTextPasswordChar (Get)"), [&] {
-        return topText()->property("PasswordChar").toString();
-    });
+    return passOn(label(".TopTextPasswordChar (Get)"), [&] { return topText()->property("PasswordChar").toString(); });
 }
 
 void PluginWindow::setTopTextPasswordChar(const QString &value)
@@ -421,7 +418,6 @@ void PluginWindow::SetFocus()
     window->activateWindow();
     window->setFocus(Qt::OtherFocusReason);
 }
-
 
 void PluginWindow::Notify(qint32 code, const QVariant &values, bool &cancel)
 {

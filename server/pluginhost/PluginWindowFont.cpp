@@ -18,8 +18,7 @@ QString label(const char *procedure)
 
 PluginWindowFont::PluginWindowFont(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 void PluginWindowFont::attach(QObject *control)
 {

@@ -12,8 +12,7 @@ const QString tab = QStringLiteral("\t");
 
 PropertyStore::PropertyStore(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 PropertyStore::~PropertyStore() = default;
 

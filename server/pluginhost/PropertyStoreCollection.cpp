@@ -18,10 +18,8 @@ QString label(const char *procedure)
 LedgerixStdInterface *makeStorage(qint32 storageType)
 {
     switch (storageType) {
-    case 0:
-        return new KSINIFileHandler;
-    default:
-        RuntimeErrors::raise(RuntimeErrors::InvalidProcedureCall, Guard::defaultSource());
+    case 0: return new KSINIFileHandler;
+    default: RuntimeErrors::raise(RuntimeErrors::InvalidProcedureCall, Guard::defaultSource());
     }
 }
 
@@ -29,14 +27,12 @@ LedgerixStdInterface *makeStorage(qint32 storageType)
 
 PropertyStoreCollection::PropertyStoreCollection(QObject *parent)
     : PropertyStoreCollection(defaultFilePath(), parent)
-{
-}
+{}
 
 PropertyStoreCollection::PropertyStoreCollection(const QString &filePath, QObject *parent)
     : QObject(parent)
     , m_filePath(filePath)
-{
-}
+{}
 
 PropertyStoreCollection::~PropertyStoreCollection() = default;
 
@@ -88,7 +84,8 @@ PropertyStore *PropertyStoreCollection::Add(const QString &sKey)
 PropertyStore *PropertyStoreCollection::Item(const QVariant &vntIndexKey) const
 {
     return passOn(label(".Item (Get)"), [&] {
-        const qsizetype index = keyedPosition(vntIndexKey, m_stores.size(), [&](qsizetype i) { return m_stores.at(i).first; });
+        const qsizetype index
+            = keyedPosition(vntIndexKey, m_stores.size(), [&](qsizetype i) { return m_stores.at(i).first; });
         return m_stores.at(index).second;
     });
 }

@@ -60,10 +60,14 @@ TEST(Facade, AliasPairsReachTheSameValue)
         Get self;
     };
     const Row rows[] = {
-        {"BackColour", [w](qint32 c) { w->setBackColour(c); }, [w] { return w->BackColor(); }, [w] { return w->BackColour(); }},
-        {"BackColor", [w](qint32 c) { w->setBackColor(c); }, [w] { return w->BackColour(); }, [w] { return w->BackColor(); }},
-        {"SelColor", [w](qint32 c) { w->setSelColor(c); }, [w] { return w->SelColour(); }, [w] { return w->SelColor(); }},
-        {"SelColour", [w](qint32 c) { w->setSelColour(c); }, [w] { return w->SelColor(); }, [w] { return w->SelColour(); }},
+        {"BackColour", [w](qint32 c) { w->setBackColour(c); }, [w] { return w->BackColor(); },
+         [w] { return w->BackColour(); }},
+        {"BackColor", [w](qint32 c) { w->setBackColor(c); }, [w] { return w->BackColour(); },
+         [w] { return w->BackColor(); }},
+        {"SelColor", [w](qint32 c) { w->setSelColor(c); }, [w] { return w->SelColour(); },
+         [w] { return w->SelColor(); }},
+        {"SelColour", [w](qint32 c) { w->setSelColour(c); }, [w] { return w->SelColor(); },
+         [w] { return w->SelColour(); }},
         {"TopTextBackColour", [w](qint32 c) { w->setTopTextBackColour(c); }, [w] { return w->TopTextBackColor(); },
          [w] { return w->TopTextBackColour(); }},
         {"TopTextForeColor", [w](qint32 c) { w->setTopTextForeColor(c); }, [w] { return w->TopTextForeColour(); },
@@ -130,9 +134,11 @@ TEST(Facade, CancellingListenerStopsPrintEraseAndQuitWhileOthersStillHear)
     EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("kept\r\n"));
     EXPECT_FALSE(host.form->close());
 
-    const QStringList expected{
-        QStringLiteral("DebugPrint(kept,-2,true)"), QStringLiteral("DebugPrint(suppressed,-2,true)"),
-        QStringLiteral("BeforeEraseAll"), QStringLiteral("BeforeQuit"),
+    const QStringList expected {
+        QStringLiteral("DebugPrint(kept,-2,true)"),
+        QStringLiteral("DebugPrint(suppressed,-2,true)"),
+        QStringLiteral("BeforeEraseAll"),
+        QStringLiteral("BeforeQuit"),
     };
     EXPECT_EQ(eventsHeard(host, recorder), expected); // and no AfterEraseAll
 
@@ -155,10 +161,10 @@ TEST(Facade, EveryPluginHearsEveryEventWithItsValues)
         QVariant values;
         const char *heard; // nullptr: no event
     };
-    const QList<Row> rows{
+    const QList<Row> rows {
         {0, {}, "Ready"},
         {1, {}, "DebugShow"},
-        {2, QVariantList{QStringLiteral("text"), -4, false}, "DebugPrint(text,-4,false)"},
+        {2, QVariantList {QStringLiteral("text"), -4, false}, "DebugPrint(text,-4,false)"},
         {3, true, "Busy(true)"},
         {4, true, "OnTop(true)"},
         {5, false, "Fold(false)"},
@@ -168,7 +174,7 @@ TEST(Facade, EveryPluginHearsEveryEventWithItsValues)
         {9, QStringLiteral("/a/c.txt"), "AfterSave(/a/c.txt)"},
         {10, {}, "BeforeEraseAll"},
         {11, {}, "AfterEraseAll"},
-        {12, QVariant::fromValue(QList<qint32>{65, 1}), "KeyPress(65,1)"},
+        {12, QVariant::fromValue(QList<qint32> {65, 1}), "KeyPress(65,1)"},
         {13, {}, "Activate"},
         {14, {}, "DeActivate"},
         {15, {}, "Resize"},
@@ -185,7 +191,7 @@ TEST(Facade, EveryPluginHearsEveryEventWithItsValues)
         {27, {}, "Change"},
         {28, {}, "Click"},
         {29, {}, "DblClick"},
-        {30, QVariantList{1, 2, 3.5, 4}, "MouseMove(1,2,3.5,4)"},
+        {30, QVariantList {1, 2, 3.5, 4}, "MouseMove(1,2,3.5,4)"},
         {31, {}, "SelChange"},
         {32, {}, nullptr},
         {-1, {}, nullptr},
@@ -214,7 +220,8 @@ TEST(Facade, PluginsHearTheirOwnPrintsToo)
     // The echo is printed from inside the first print's event, before it.
     EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("echo: hello\r\nhello\r\n"));
     // Echo listens first (loaded first), so the recorder hears the echo before the print that caused it.
-    const QStringList expected{QStringLiteral("DebugPrint(echo: hello,-3,true)"), QStringLiteral("DebugPrint(hello,-4,true)")};
+    const QStringList expected {QStringLiteral("DebugPrint(echo: hello,-3,true)"),
+                                QStringLiteral("DebugPrint(hello,-4,true)")};
     EXPECT_EQ(eventsHeard(host, recorder), expected);
 }
 
@@ -279,7 +286,7 @@ TEST(Facade, FailuresNameTheMemberInTheSource)
         const char *label; // the last source line expected; nullptr: passed on unchanged
         std::function<void()> call;
     };
-    const QList<Row> rows{
+    const QList<Row> rows {
         {"PluginWindow.SelBold (Get)", [&] { w.SelBold(); }},
         {"PluginWindow.SelBold (Let)", [&] { w.setSelBold(true); }},
         {"PluginWindow.Backcolour (Get)", [&] { w.BackColor(); }},
@@ -319,7 +326,8 @@ TEST(Facade, PluginsReachTheSharedWindowInProcess)
 
     ASSERT_EQ(host.form, SharedWindow::instance().form());
     // Echo's Run printed through GlobalWindow into the very window it listens to.
-    EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("echo: through GlobalWindow\r\nthrough GlobalWindow\r\n"));
+    EXPECT_EQ(host.form->rtbDetails()->Text(),
+              QStringLiteral("echo: through GlobalWindow\r\nthrough GlobalWindow\r\n"));
     EXPECT_TRUE(pluginTrace().contains(QStringLiteral("WLTestEcho.Echo:ShowMessage=6")));
 }
 
@@ -338,7 +346,7 @@ TEST(Facade, FailingEventHandlerReachesTheWindowAsAFailureOfNotify)
         EXPECT_EQ(error.sourceLines().constLast(), QStringLiteral("PluginWindow.Notify"));
     }
     // Listeners before the failing one heard the event; the window carries on.
-    EXPECT_EQ(eventsHeard(host, recorder), QStringList{QStringLiteral("DblClick")});
+    EXPECT_EQ(eventsHeard(host, recorder), QStringList {QStringLiteral("DblClick")});
     host.window()->DebugPrint(QStringLiteral("still printing"));
     EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("still printing\r\n"));
 }

@@ -17,8 +17,7 @@ struct MenuHost
 {
     MenuHost()
         : host(app)
-    {
-    }
+    {}
     PluginMenu *menu() const { return host.window()->Menu(); }
     QAction *element(int n) const { return host.form->mnuPluginItem(n); }
     QAction *entry(int n) const { return host.form->pluginDropDownEntry(n); }
@@ -120,7 +119,7 @@ TEST(Menu, TwoPluginsCommandsAreClickedSeparately)
 
     host.form->pluginDropDownEntry(2)->trigger();
     host.form->mnuPluginItem(2)->trigger();
-    const QStringList clicked{QStringLiteral("MenuClick"), QStringLiteral("MenuClick")};
+    const QStringList clicked {QStringLiteral("MenuClick"), QStringLiteral("MenuClick")};
     EXPECT_EQ(host.pluginObject(QStringLiteral("WLTestRecorder.Listener"))->property("Log").toStringList(), clicked);
     EXPECT_TRUE(host.pluginObject(QStringLiteral("WLTestRecorder.Recorder"))->property("Log").toStringList().isEmpty());
 }

@@ -57,14 +57,17 @@ QStringList AppFolder::iniLines() const
 RunningHost::RunningHost(const AppFolder &folder, bool shared)
 {
     const QString app = folder.path;
-    WrenlogMainForm::setPluginManagerFactory([this, app](WrenlogMainForm &window) -> std::unique_ptr<PluginManagerLink> {
-        auto made = std::make_unique<PluginHostLink>(window, app);
-        link = made.get();
-        QObject::connect(made->manager(), &PluginManager::statusChanged, [this](const QString &s) { statuses.append(s); });
-        QObject::connect(made->manager(), &PluginManager::progressChanged,
-                         [this](qint32 value, qint32 max) { progress.append({value, max}); });
-        return made;
-    });
+    WrenlogMainForm::setPluginManagerFactory(
+        [this, app](WrenlogMainForm &window) -> std::unique_ptr<PluginManagerLink> {
+            auto made = std::make_unique<PluginHostLink>(window, app);
+            link = made.get();
+            QObject::connect(made->manager(), &PluginManager::statusChanged,
+                             [this](const QString &s) { statuses.append(s); });
+            QObject::connect(made->manager(), &PluginManager::progressChanged, [this](qint32 value, qint32 max) {
+                progress.append({value, max});
+            });
+            return made;
+        });
     if (shared) {
         GlobalWindow first;
         form = first.form();

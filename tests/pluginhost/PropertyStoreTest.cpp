@@ -27,8 +27,8 @@ TEST(PropertyStores, WritesOneSectionPerPluginWithTheValueAsTyped)
     Stores s;
     PropertyStore *store = s.collection.Add(QStringLiteral("KSChorescan.Chorescan"));
     store->SetProperty(QStringLiteral("WorkingPath"), QStringLiteral("/home/dev/src/project one"));
-    const QStringList expected{QStringLiteral("[KSChorescan.Chorescan]"),
-                               QStringLiteral("WorkingPath=/home/dev/src/project one")};
+    const QStringList expected {QStringLiteral("[KSChorescan.Chorescan]"),
+                                QStringLiteral("WorkingPath=/home/dev/src/project one")};
     EXPECT_EQ(s.app.iniLines(), expected);
 }
 
@@ -43,15 +43,15 @@ TEST(PropertyStores, ValuesComeBackTyped)
         const char *line;
         QVariant read;
     };
-    const QList<Row> rows{
+    const QList<Row> rows {
         {"Flag", true, "Flag=True", QStringLiteral("True")},
         {"Count", 5, "Count=5", qint32(5)},
         {"Ratio", 2.5, "Ratio=2.5", 2.5},
-        {"Names", QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, "Names=a\tb\tc",
-         QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}},
+        {"Names", QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, "Names=a\tb\tc",
+         QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}},
         {"Plain", QStringLiteral("some text"), "Plain=some text", QStringLiteral("some text")},
     };
-    QStringList lines{QStringLiteral("[Plug.In]")};
+    QStringList lines {QStringLiteral("[Plug.In]")};
     for (const Row &row : rows) {
         store->SetProperty(QString::fromLatin1(row.name), row.written);
         lines.append(QString::fromLatin1(row.line));

@@ -55,14 +55,12 @@ TEST_P(CandidateFiles, OnlySoFilesInSubFoldersAreLoaded)
     EXPECT_EQ(host.manager()->PluginCount(), GetParam().expectedCount) << GetParam().relativePath;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scan, CandidateFiles,
-                         ::testing::Values(CandidateRow{"Recorder.so", 0},                 // not in a sub-folder
-                                           CandidateRow{"Rec/Recorder.so", 2},
-                                           CandidateRow{"Rec/RECORDER.SO", 2},              // any case
-                                           CandidateRow{"Rec/Recorder.So", 2},
-                                           CandidateRow{"Rec/Recorder.so.txt", 0},          // ends in .txt
-                                           CandidateRow{"Rec/Recorder.dll", 0},
-                                           CandidateRow{"Rec/Deeper/Recorder.so", 0}));     // too deep
+INSTANTIATE_TEST_SUITE_P(
+    Scan, CandidateFiles,
+    ::testing::Values(CandidateRow {"Recorder.so", 0}, // not in a sub-folder
+                      CandidateRow {"Rec/Recorder.so", 2}, CandidateRow {"Rec/RECORDER.SO", 2}, // any case
+                      CandidateRow {"Rec/Recorder.So", 2}, CandidateRow {"Rec/Recorder.so.txt", 0}, // ends in .txt
+                      CandidateRow {"Rec/Recorder.dll", 0}, CandidateRow {"Rec/Deeper/Recorder.so", 0})); // too deep
 
 TEST(Scan, ThreeClassLibraryLoadsOnePluginAndStepsThroughAllClasses)
 {
@@ -71,15 +69,13 @@ TEST(Scan, ThreeClassLibraryLoadsOnePluginAndStepsThroughAllClasses)
     RunningHost host(app);
 
     ASSERT_EQ(host.manager()->PluginCount(), 1);
-    EXPECT_EQ(host.manager()->keys(), QStringList{QStringLiteral("WLTestThree.Probe")});
-    const QList<QPair<int, int>> steps{{1, 3}, {2, 3}, {3, 3}};
+    EXPECT_EQ(host.manager()->keys(), QStringList {QStringLiteral("WLTestThree.Probe")});
+    const QList<QPair<int, int>> steps {{1, 3}, {2, 3}, {3, 3}};
     EXPECT_EQ(host.progress, steps);
-    const QStringList expected{
-        QStringLiteral("Checking folder: 'Three'"),
-        QStringLiteral("Lookin at: 'ThreeClasses.so'"),
+    const QStringList expected {
+        QStringLiteral("Checking folder: 'Three'"),    QStringLiteral("Lookin at: 'ThreeClasses.so'"),
         notAPlugin(QStringLiteral("ThreeClasses.so")), // Helper: no contract
-        QStringLiteral("Found: WLTestThree.Probe"),
-        QStringLiteral("Initializing plugin: Probe(Tests)"),
+        QStringLiteral("Found: WLTestThree.Probe"),    QStringLiteral("Initializing plugin: Probe(Tests)"),
         notAPlugin(QStringLiteral("ThreeClasses.so")), // Gadget: cannot be created
     };
     EXPECT_EQ(host.statuses, expected);
@@ -92,7 +88,8 @@ TEST(Scan, UnmarkedPluginIsCreatedAndInitialisedButNotRun)
     app.install(QStringLiteral("ThreeClasses"), QStringLiteral("Three"));
     RunningHost host(app);
 
-    const QStringList expected{QStringLiteral("WLTestThree.Probe:created"), QStringLiteral("WLTestThree.Probe:Initialize")};
+    const QStringList expected {QStringLiteral("WLTestThree.Probe:created"),
+                                QStringLiteral("WLTestThree.Probe:Initialize")};
     EXPECT_EQ(pluginTrace(), expected);
 }
 
@@ -106,7 +103,7 @@ TEST(Scan, StartUpPluginsRunInLoadOrderEachBeforeTheNextIsCreated)
                   "[StartUp]\nWLTestThree.Probe=True\nWLTestRecorder.Recorder=True\nWLTestRecorder.Listener=False\n");
     RunningHost host(app);
 
-    const QStringList expected{
+    const QStringList expected {
         QStringLiteral("WLTestThree.Probe:created"),       QStringLiteral("WLTestThree.Probe:Initialize"),
         QStringLiteral("WLTestThree.Probe:Run"),           QStringLiteral("WLTestThree.Probe:Splash"),
         QStringLiteral("WLTestRecorder.Recorder:created"), QStringLiteral("WLTestRecorder.Recorder:Initialize"),
@@ -127,9 +124,9 @@ TEST(Scan, StartUpEntryIsReadAsYesOrNo)
         bool failure;
     };
     const Row rows[] = {
-        {"True", true, false}, {"true", true, false},   {"1", true, false},     {"-1", true, false},
-        {"2.5", true, false},  {"False", false, false}, {"0", false, false},    {"", false, false},
-        {nullptr, false, false}, {"maybe", false, true}, {"Yes", false, true},
+        {"True", true, false},   {"true", true, false},   {"1", true, false},   {"-1", true, false},
+        {"2.5", true, false},    {"False", false, false}, {"0", false, false},  {"", false, false},
+        {nullptr, false, false}, {"maybe", false, true},  {"Yes", false, true},
     };
     for (const Row &row : rows) {
         clearPluginTrace();
@@ -171,7 +168,7 @@ TEST(Scan, BrokenLibrariesAreReportedAndTheScanGoesOn)
     app.install(QStringLiteral("ThreeClasses"), QStringLiteral("D"));
     RunningHost host(app);
 
-    EXPECT_EQ(host.manager()->keys(), QStringList{QStringLiteral("WLTestThree.Probe")});
+    EXPECT_EQ(host.manager()->keys(), QStringList {QStringLiteral("WLTestThree.Probe")});
     EXPECT_TRUE(host.statuses.contains(notAPlugin(QStringLiteral("MissingSymbol.so"))));
     EXPECT_TRUE(host.statuses.contains(notAPlugin(QStringLiteral("notes.so"))));
     EXPECT_TRUE(host.statuses.contains(notAPlugin(QStringLiteral("empty.SO"))));
@@ -186,7 +183,7 @@ TEST(Scan, FailingPluginStaysListedAndEveryStepStillRuns)
     app.writeFile(QStringLiteral("Plugins/PluginProperties.ini"), "[StartUp]\nWLTestFailing.Failing=True\n");
     RunningHost host(app);
 
-    const QStringList keys{QStringLiteral("WLTestFailing.Failing"), QStringLiteral("WLTestThree.Probe")};
+    const QStringList keys {QStringLiteral("WLTestFailing.Failing"), QStringLiteral("WLTestThree.Probe")};
     EXPECT_EQ(host.manager()->keys(), keys);
     // Name, Initialize, Run and Splash fail: four messages, and Run and Splash were still called.
     EXPECT_EQ(host.statuses.count(notAPlugin(QStringLiteral("Failing.so"))), 4);
@@ -210,10 +207,10 @@ TEST(Scan, KillAllTellsEveryPluginAndPassesOnTheFirstFailure)
         FAIL() << "KillAll should pass the failure of Kill on";
     } catch (const AutomationError &error) {
         EXPECT_EQ(error.description(), QStringLiteral("Kill is broken"));
-        const QStringList expected{QStringLiteral("WLTestFailing"), QStringLiteral("PluginManager.KillAll")};
+        const QStringList expected {QStringLiteral("WLTestFailing"), QStringLiteral("PluginManager.KillAll")};
         EXPECT_EQ(error.sourceLines(), expected);
     }
-    const QStringList killed{QStringLiteral("WLTestFailing.Failing:Kill"), QStringLiteral("WLTestThree.Probe:Kill")};
+    const QStringList killed {QStringLiteral("WLTestFailing.Failing:Kill"), QStringLiteral("WLTestThree.Probe:Kill")};
     EXPECT_EQ(pluginTrace(), killed);
 }
 
@@ -225,7 +222,7 @@ TEST(Scan, SameLibraryTwiceKeepsTheFirstOfEachKey)
     app.install(QStringLiteral("ThreeClasses"), QStringLiteral("B"));
     RunningHost host(app);
 
-    EXPECT_EQ(host.manager()->keys(), QStringList{QStringLiteral("WLTestThree.Probe")});
+    EXPECT_EQ(host.manager()->keys(), QStringList {QStringLiteral("WLTestThree.Probe")});
     EXPECT_EQ(pluginTrace().count(QStringLiteral("WLTestThree.Probe:Initialize")), 1);
     EXPECT_EQ(host.statuses.count(notAPlugin(QStringLiteral("ThreeClasses.so"))), 5);
 }

@@ -16,7 +16,10 @@ class Failing : public QObject, public WrenlogPlugin
 
 public:
     QVariant Name() override { throw std::runtime_error("Name is broken"); }
-    QVariant Author() override { throw AutomationError(5, QStringLiteral("Author is broken"), QStringLiteral("WLTestFailing")); }
+    QVariant Author() override
+    {
+        throw AutomationError(5, QStringLiteral("Author is broken"), QStringLiteral("WLTestFailing"));
+    }
     QVariant DateStamp() override { throw AutomationError(5, QStringLiteral("DateStamp is broken")); }
     QString Key() override { throw 42; }
     void Initialize(const QString &key, PluginWindow *window, PropertyStore *) override

@@ -59,7 +59,8 @@ private:
         QStringList parts;
         for (const QVariant &value : values)
             parts.append(value.toString());
-        m_log.append(values.isEmpty() ? event : event + QLatin1Char('(') + parts.join(QLatin1Char(',')) + QLatin1Char(')'));
+        m_log.append(values.isEmpty() ? event
+                                      : event + QLatin1Char('(') + parts.join(QLatin1Char(',')) + QLatin1Char(')'));
     }
 
     void listen(PluginWindow *w)
