@@ -65,7 +65,16 @@ WrenlogMainForm::WrenlogMainForm(QWidget *parent)
     updateFrameLimits();
 }
 
-WrenlogMainForm::~WrenlogMainForm() = default;
+WrenlogMainForm::~WrenlogMainForm()
+{
+    // The controls go while this is still a whole window: their last events
+    // (a view losing focus as it dies) then find nobody listening instead of
+    // a half-destroyed one.
+    m_pluginManager.reset();
+    m_fileCommands.reset();
+    const auto children = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    qDeleteAll(children);
+}
 
 // ---- Loading and closing -------------------------------------------------
 

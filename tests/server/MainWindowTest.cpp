@@ -317,3 +317,33 @@ TEST(MainWindow, ToolbarCheckButtonsFollowTheWindowState)
     EXPECT_FALSE(fold->isChecked());
     EXPECT_FALSE(window.menuItem("mnuFold")->isChecked());
 }
+
+TEST(MainWindow, FrameAndControlEventsReachThePlugins)
+{
+    RecordingSink sink;
+    auto window = windowHeardBy(sink);
+    window->show();
+    struct Step
+    {
+        const char *name;
+        std::function<void()> action;
+        qint32 code;
+    };
+    const Step steps[] = {
+        {"frame moved", [&] { window->move(window->pos() + QPoint(30, 20)); }, NotificationCode::Move},
+        {"frame resized", [&] { window->resize(window->width() + 40, window->height() + 40); },
+         NotificationCode::Resize},
+        {"activated", [&] { window->NotifyActivate(true); }, NotificationCode::Activate},
+        {"deactivated", [&] { window->NotifyActivate(false); }, NotificationCode::DeActivate},
+        {"top text changed", [&] { window->txtLable()->setText(QStringLiteral("Other:")); },
+         NotificationCode::TopTextChange},
+        {"shown on request", [&] { window->DebugShow(); }, NotificationCode::DebugShow},
+    };
+    ASSERT_EQ(std::size(steps), 6u);
+    for (const Step &step : steps) {
+        sink.heard.clear();
+        step.action();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(sink.heardWithCode(step.code).isEmpty()) << step.name;
+    }
+}
