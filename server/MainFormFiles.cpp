@@ -54,8 +54,9 @@ MainFormFiles::~MainFormFiles()
 
 void MainFormFiles::install()
 {
-    WrenlogMainForm::setFileCommandsFactory(
-        [](WrenlogMainForm &form) -> std::unique_ptr<FileCommandsLink> { return std::make_unique<MainFormFiles>(form); });
+    WrenlogMainForm::setFileCommandsFactory([](WrenlogMainForm &form) -> std::unique_ptr<FileCommandsLink> {
+        return std::make_unique<MainFormFiles>(form);
+    });
 }
 
 // ---- Settings ------------------------------------------------------------
@@ -81,9 +82,8 @@ void MainFormFiles::watchDefaultFilter()
     disconnect(m_defaultFilterWatch);
     m_defaultFilter = chosen;
     // A plug-in may delete its own type while it is the default.
-    m_defaultFilterWatch = connect(chosen, &QObject::destroyed, this, [this] {
-        m_form.setProperty(defaultFilterProperty, QVariant());
-    });
+    m_defaultFilterWatch
+        = connect(chosen, &QObject::destroyed, this, [this] { m_form.setProperty(defaultFilterProperty, QVariant()); });
 }
 
 FileType *MainFormFiles::DefaultFilter() const

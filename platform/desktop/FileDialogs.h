@@ -28,7 +28,10 @@ class QWidget;
 class FileDialogs
 {
 public:
-    enum Mode { Open, Save };
+    enum Mode {
+        Open,
+        Save
+    };
 
     struct Request
     {

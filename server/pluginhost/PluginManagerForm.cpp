@@ -166,9 +166,8 @@ void PluginManagerForm::Form_Load()
 void PluginManagerForm::closeEvent(QCloseEvent *event)
 {
     if (!m_unloaded && m_loaded) {
-        reportFailure(label(".Form_QueryUnload"), [&] {
-            LedgerixLibrary::predeclared().KSSaveFormParams(this, columnWidths(), true);
-        });
+        reportFailure(label(".Form_QueryUnload"),
+                      [&] { LedgerixLibrary::predeclared().KSSaveFormParams(this, columnWidths(), true); });
     }
     m_unloaded = true;
     event->accept();

@@ -45,7 +45,8 @@ TEST(FileDialogs, RealDialogReportsThePathAndTheSelectedEntry)
         QMetaObject::invokeMethod(&dialog, "accept");
     });
     const FileDialogs::Result chosen = FileDialogs::showWidget(request);
-    EXPECT_EQ(shownFilters, (QStringList{QStringLiteral("Plain Text File(*.txt)"), QStringLiteral("Ritch Text File(*.rtf)")}));
+    EXPECT_EQ(shownFilters,
+              (QStringList {QStringLiteral("Plain Text File(*.txt)"), QStringLiteral("Ritch Text File(*.rtf)")}));
     EXPECT_EQ(preselected, QStringLiteral("Ritch Text File(*.rtf)"));
     EXPECT_FALSE(chosen.cancelled);
     EXPECT_EQ(chosen.path, folder + QStringLiteral("/proposed"));

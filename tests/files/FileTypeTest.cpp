@@ -62,12 +62,9 @@ TEST(FileType, CheckFileTypeLooksOnlyAfterTheLastFullStop)
         const char *path;
         bool matches;
     } rows[] = {
-        {"/home/me/A.TXT", true},
-        {"/home/me/A.txt.bak", false},
-        {"a.Txt", true},
+        {"/home/me/A.TXT", true},       {"/home/me/A.txt.bak", false}, {"a.Txt", true},
         {"/home/me.txt/readme", false}, // ".txt/readme"
-        {"/home/x.y/notes.txt", true},
-        {"/home/me/A.", false},
+        {"/home/x.y/notes.txt", true},  {"/home/me/A.", false},
     };
     for (const auto &row : rows) {
         const QVariant result = text.CheckFileType(QString::fromLatin1(row.path));
@@ -120,7 +117,8 @@ TEST(FileTypeCollection, FailuresCarryTheirProcedure)
 {
     BuiltIns built;
     built.types.Add(QStringLiteral("log"), QStringLiteral("Log File"));
-    EXPECT_NO_THROW(built.types.Add(QStringLiteral(".log"), QStringLiteral("Other Log"))) << ".log and log are two keys";
+    EXPECT_NO_THROW(built.types.Add(QStringLiteral(".log"), QStringLiteral("Other Log")))
+        << ".log and log are two keys";
 
     const struct
     {
@@ -135,14 +133,14 @@ TEST(FileTypeCollection, FailuresCarryTheirProcedure)
          "FileTypeCollection.Item (Get)"},
         {"unknown key", [&] { built.types.Item(QStringLiteral(".doc")); }, RuntimeErrors::InvalidProcedureCall,
          "FileTypeCollection.Item (Get)"},
-        {"remove unknown key", [&] { built.types.Remove(QStringLiteral(".doc")); },
-         RuntimeErrors::InvalidProcedureCall, "FileTypeCollection.Remove"},
+        {"remove unknown key", [&] { built.types.Remove(QStringLiteral(".doc")); }, RuntimeErrors::InvalidProcedureCall,
+         "FileTypeCollection.Remove"},
     };
     for (const auto &row : rows) {
         QString source;
         EXPECT_EQ(failureOf(row.call, &source), row.number) << row.what;
-        EXPECT_TRUE(source.endsWith(QStringLiteral("\r\n") + QString::fromLatin1(row.label))) << row.what << ": "
-                                                                                           << qPrintable(source);
+        EXPECT_TRUE(source.endsWith(QStringLiteral("\r\n") + QString::fromLatin1(row.label)))
+            << row.what << ": " << qPrintable(source);
     }
     EXPECT_EQ(built.types.Count(), 4) << "failed calls change nothing";
 }
@@ -161,8 +159,8 @@ TEST(FileTypeCollection, FindsATypeByItsFullStopExtension)
 TEST(FileDialogs, ClassicFilterBecomesQtNameFilters)
 {
     EXPECT_EQ(FileDialogs::nameFilters(QStringLiteral("Plain Text File(*.txt)|*.txt|Ritch Text File(*.rtf)|*.rtf")),
-              (QStringList{QStringLiteral("Plain Text File(*.txt)"), QStringLiteral("Ritch Text File(*.rtf)")}));
+              (QStringList {QStringLiteral("Plain Text File(*.txt)"), QStringLiteral("Ritch Text File(*.rtf)")}));
     EXPECT_EQ(FileDialogs::nameFilters(QStringLiteral("Logs|*.log;*.txt|Dangling")),
-              QStringList{QStringLiteral("Logs (*.log *.txt)")});
+              QStringList {QStringLiteral("Logs (*.log *.txt)")});
     EXPECT_TRUE(FileDialogs::nameFilters(QString()).isEmpty());
 }

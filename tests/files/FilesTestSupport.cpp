@@ -34,7 +34,9 @@ namespace {
 class SinkManager : public PluginManagerLink
 {
 public:
-    explicit SinkManager(HeardSink &sink) : m_sink(sink) {}
+    explicit SinkManager(HeardSink &sink)
+        : m_sink(sink)
+    {}
     void LoadPlugins(const QString &) override {}
     qint32 PluginCount() const override { return 0; }
     NotificationSink *facade() override { return &m_sink; }

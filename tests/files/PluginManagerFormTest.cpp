@@ -101,8 +101,8 @@ TEST(PluginManagerForm, FirstOpeningShowsThePluginsWithDefaultWidths)
     EXPECT_EQ(dialog.cmdRun()->text(), QStringLiteral("&Run Now"));
     EXPECT_EQ(dialog.cmdProperties()->text(), QStringLiteral("&Properties..."));
     EXPECT_EQ(headers(dialog.lvwPlugins()),
-              (QStringList{QStringLiteral("Run at sartup / Name"), QStringLiteral("Author"), QStringLiteral("Version"),
-                           QStringLiteral("Running")}));
+              (QStringList {QStringLiteral("Run at sartup / Name"), QStringLiteral("Author"), QStringLiteral("Version"),
+                            QStringLiteral("Running")}));
     EXPECT_EQ(open.widths(), pixelsOf({2000, 1800, 800, 800}));
 
     ASSERT_EQ(dialog.lvwPlugins()->topLevelItemCount(), 2);
@@ -140,7 +140,7 @@ TEST(PluginManagerForm, WidthsAndPositionComeBackNextTime)
         open.closeBox();
     }
     OpenDialog again(host.manager());
-    EXPECT_EQ(again.widths(), (QList<int>{211, Twips::toPixelsX(1800), Twips::toPixelsX(800), 37}));
+    EXPECT_EQ(again.widths(), (QList<int> {211, Twips::toPixelsX(1800), Twips::toPixelsX(800), 37}));
     EXPECT_EQ(QRect(again.dialog->Left(), again.dialog->Top(), again.dialog->Width(), again.dialog->Height()), bounds);
 }
 
@@ -153,8 +153,8 @@ TEST(PluginManagerForm, StartUpEntriesDecideTheCheckBoxes)
         const char *stored; // nullptr: no entry
         Qt::CheckState shown;
     } rows[] = {
-        {"True", Qt::Checked}, {"true", Qt::Checked},  {"-1", Qt::Checked},      {"2", Qt::Checked},
-        {"False", Qt::Unchecked}, {"0", Qt::Unchecked}, {"maybe", Qt::Unchecked}, {nullptr, Qt::Unchecked},
+        {"True", Qt::Checked},    {"true", Qt::Checked}, {"-1", Qt::Checked},      {"2", Qt::Checked},
+        {"False", Qt::Unchecked}, {"0", Qt::Unchecked},  {"maybe", Qt::Unchecked}, {nullptr, Qt::Unchecked},
     };
     PropertyStore *startUp = host.manager()->PropertyStores();
     for (const auto &row : rows) {
@@ -204,7 +204,7 @@ TEST(PluginManagerForm, ButtonsFollowTheClickedRowAndRunNowShowsYes)
     EXPECT_TRUE(dialog.cmdProperties()->isEnabled());
     EXPECT_TRUE(dialog.cmdRun()->isEnabled());
     QTest::mouseClick(dialog.cmdProperties(), Qt::LeftButton);
-    EXPECT_EQ(filesTrace(), QStringList{configurableKey + QStringLiteral(":ShowProperties")});
+    EXPECT_EQ(filesTrace(), QStringList {configurableKey + QStringLiteral(":ShowProperties")});
 
     open.click(0);
     EXPECT_FALSE(dialog.cmdProperties()->isEnabled());
@@ -256,10 +256,10 @@ TEST(PluginManagerForm, MainWindowCommandLeavesOnTopAsItWas)
     host.window->setOnTop(true);
     clearFilesTrace();
     host.window->menuItem(QStringLiteral("mnuPluginManager"))->trigger();
-    EXPECT_EQ(filesTrace(), (QStringList{plainKey + QStringLiteral(":OnTop(False)"),
-                                         configurableKey + QStringLiteral(":OnTop(False)"),
-                                         plainKey + QStringLiteral(":OnTop(True)"),
-                                         configurableKey + QStringLiteral(":OnTop(True)")}));
+    EXPECT_EQ(
+        filesTrace(),
+        (QStringList {plainKey + QStringLiteral(":OnTop(False)"), configurableKey + QStringLiteral(":OnTop(False)"),
+                      plainKey + QStringLiteral(":OnTop(True)"), configurableKey + QStringLiteral(":OnTop(True)")}));
     EXPECT_TRUE(host.window->OnTop());
 
     QPointer<PluginManagerForm> dialog;
@@ -294,8 +294,10 @@ TEST(PluginManagerForm, SavedWidthsOfTooFewColumnsAreReportedByTheLoad)
     OpenDialog open(host.manager());
     Guard::setReportHook({});
     ASSERT_EQ(sources.size(), 1);
-    EXPECT_TRUE(sources.first().startsWith(QStringLiteral("PluginManagerForm.Form_Load|"))) << qPrintable(sources.first());
-    EXPECT_TRUE(sources.first().endsWith(QStringLiteral(",PluginManagerForm.SetupListView"))) << qPrintable(sources.first());
+    EXPECT_TRUE(sources.first().startsWith(QStringLiteral("PluginManagerForm.Form_Load|")))
+        << qPrintable(sources.first());
+    EXPECT_TRUE(sources.first().endsWith(QStringLiteral(",PluginManagerForm.SetupListView")))
+        << qPrintable(sources.first());
     EXPECT_TRUE(open.dialog->isVisible()) << "the dialog still opens";
 }
 

@@ -27,8 +27,7 @@ class Manageable : public QObject, public WrenlogPlugin
 public:
     explicit Manageable(bool configurable)
         : m_configurable(configurable)
-    {
-    }
+    {}
 
     QVariant Name() override { return m_configurable ? QStringLiteral("Configurable") : QStringLiteral("Plain"); }
     QVariant Author() override { return QStringLiteral("Tests"); }
