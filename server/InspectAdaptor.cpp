@@ -49,14 +49,24 @@ bool InspectAdaptor::enabled()
     return qEnvironmentVariableIntValue("WRENLOG_TEST_INSPECT") == 1;
 }
 
+WrenlogMainForm *InspectAdaptor::form(const QString &path) const
+{
+    if (path == QLatin1String("/GlobalWindow"))
+        return SharedWindow::instance().form();
+    if (PrivateWindow *window = m_factory->window(path))
+        return window->form();
+    return nullptr;
+}
+
+bool InspectAdaptor::CloseWindow(const QString &path)
+{
+    WrenlogMainForm *window = form(path);
+    return window && window->close();
+}
+
 QVariantMap InspectAdaptor::Window(const QString &path)
 {
-    WrenlogMainForm *form = nullptr;
-    if (path == QLatin1String("/GlobalWindow")) {
-        form = SharedWindow::instance().form();
-    } else if (PrivateWindow *window = m_factory->window(path)) {
-        form = window->form();
-    }
+    WrenlogMainForm *form = this->form(path);
     QVariantMap state;
     state.insert(QStringLiteral("Loaded"), form != nullptr);
     if (!form)

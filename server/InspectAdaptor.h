@@ -4,6 +4,7 @@
 #include <QVariantMap>
 
 class PrivateWindowFactory;
+class WrenlogMainForm;
 
 /**
  * org.wrenlog.Inspect on /Inspect: a read-mostly view into the running server
@@ -29,7 +30,11 @@ public slots:
     QVariantMap ModalDialog();
     /// Clicks the modal dialog's button with this text; false when there is none.
     bool PressButton(const QString &text);
+    /// Asks the window to close as the user's close box does; whether it closed.
+    bool CloseWindow(const QString &path);
 
 private:
+    WrenlogMainForm *form(const QString &path) const;
+
     PrivateWindowFactory *m_factory;
 };

@@ -111,6 +111,26 @@ TEST_F(BusEndToEnd, PrivateWindowIsItsOwnHiddenRestrictedWindowUntilReleased)
     EXPECT_EQ(late.type(), QDBusMessage::ErrorMessage);
 }
 
+TEST_F(BusEndToEnd, UserClosesRefusedForPrivateWindowsAndSharedWindowComesBackOnNextCall)
+{
+    Wrenlog::GlobalWindow shared(session.bus());
+    shared.DebugPrint(QStringLiteral("first life"));
+    shared.DebugShow();
+    Wrenlog::PrivateWindow window(session.bus());
+    window.DebugShow();
+
+    EXPECT_FALSE(session.closeWindow(window.objectPath()));
+    EXPECT_TRUE(session.window(window.objectPath()).value(QStringLiteral("Visible")).toBool());
+
+    EXPECT_TRUE(session.closeWindow(globalWindow));
+    EXPECT_TRUE(E2eSession::waitFor([&] { return debugWindowCount() == 1; }));
+    EXPECT_FALSE(session.window(globalWindow).value(QStringLiteral("Loaded")).toBool());
+
+    shared.DebugPrint(QStringLiteral("second life"));
+    EXPECT_EQ(sharedText(), QStringLiteral("second life\r\n"));
+    EXPECT_EQ(debugWindowCount(), 2);
+}
+
 TEST_F(BusEndToEnd, WrongArgumentsGetBusErrorsAndTheServerLivesOn)
 {
     Wrenlog::GlobalWindow window(session.bus());

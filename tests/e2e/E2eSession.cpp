@@ -235,6 +235,11 @@ bool E2eSession::pressButton(const QString &text)
     return inspect(QStringLiteral("PressButton"), {text}).value(QStringLiteral("Value")).toBool();
 }
 
+bool E2eSession::closeWindow(const QString &path)
+{
+    return inspect(QStringLiteral("CloseWindow"), {path}).value(QStringLiteral("Value")).toBool();
+}
+
 bool E2eSession::waitFor(const std::function<bool()> &predicate, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);

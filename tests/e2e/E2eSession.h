@@ -41,6 +41,8 @@ public:
     QVariantMap counts();
     QVariantMap modalDialog();
     bool pressButton(const QString &text);
+    /// Closes a window as its close box would; whether it closed.
+    bool closeWindow(const QString &path);
     /// Waits until predicate() holds, letting events run; false on timeout.
     static bool waitFor(const std::function<bool()> &predicate, int timeoutMs = 10000);
 
