@@ -181,38 +181,51 @@ QByteArray write(const QTextDocument &document, DocPosition from, DocPosition to
     body.reserve((stop - start) * 3 / 2 + 64);
     CharProperties current;
     bool haveCurrent = false;
-    QHash<int, CharProperties> cache;
-    for (QTextBlock block = document.findBlock(start); block.isValid() && block.position() <= stop;
-         block = block.next()) {
-        const int blockEnd = block.position() + block.length() - 1; // before the separator
-        appendParagraphProperties(body, block.blockFormat(), tables);
+    // A long text has many runs and paragraphs but few formats: work each
+    // format out once.
+    QHash<int, CharProperties> charCache;
+    const auto charProperties = [&](int index, const QTextCharFormat &format) {
+        auto known = charCache.constFind(index);
+        if (known == charCache.constEnd())
+            known = charCache.insert(index, propertiesOf(format, tables, defaultFont));
+        return *known;
+    };
+    QHash<int, QByteArray> paragraphCache;
+    for (QTextBlock block = document.findBlock(start); block.isValid(); block = block.next()) {
+        const int blockStart = block.position();
+        if (blockStart > stop)
+            break;
+        const int blockEnd = blockStart + block.length() - 1; // before the separator
+        auto paragraph = paragraphCache.constFind(block.blockFormatIndex());
+        if (paragraph == paragraphCache.constEnd()) {
+            QByteArray properties;
+            appendParagraphProperties(properties, block.blockFormat(), tables);
+            paragraph = paragraphCache.insert(block.blockFormatIndex(), properties);
+        }
+        body += *paragraph;
         haveCurrent = false;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const int fragmentStart = qMax(start, fragment.position());
-            const int fragmentEnd = qMin(stop, fragment.position() + fragment.length());
+            const int fragmentPosition = fragment.position();
+            const int fragmentStart = qMax(start, fragmentPosition);
+            const int fragmentEnd = qMin(stop, fragmentPosition + fragment.length());
             if (fragmentStart >= fragmentEnd)
                 continue;
-            // A long text has many runs but few formats: work each format out once.
-            auto known = cache.constFind(fragment.charFormatIndex());
-            if (known == cache.constEnd())
-                known = cache.insert(fragment.charFormatIndex(),
-                                     propertiesOf(fragment.charFormat(), tables, defaultFont));
-            const CharProperties p = *known;
+            const CharProperties p = charProperties(fragment.charFormatIndex(), fragment.charFormat());
             if (!haveCurrent || !(p == current)) {
                 appendCharProperties(body, p);
                 current = p;
                 haveCurrent = true;
             }
-            appendText(
-                body,
-                QStringView(fragment.text()).mid(fragmentStart - fragment.position(), fragmentEnd - fragmentStart));
+            appendText(body,
+                       QStringView(fragment.text()).mid(fragmentStart - fragmentPosition, fragmentEnd - fragmentStart));
         }
         if (blockEnd >= stop)
             break;
         // The break itself has a format (the next paragraph's opening one);
         // \par takes the properties in force.
-        const CharProperties breakFormat = propertiesOf(block.next().charFormat(), tables, defaultFont);
+        const QTextBlock next = block.next();
+        const CharProperties breakFormat = charProperties(next.charFormatIndex(), next.charFormat());
         if (!haveCurrent || !(breakFormat == current)) {
             appendCharProperties(body, breakFormat);
             current = breakFormat;
