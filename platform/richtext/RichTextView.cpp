@@ -114,6 +114,7 @@ RichTextView::RichTextView(QWidget *parent)
     });
     connect(vertical, &QScrollBar::actionTriggered, this, [this] { m_followEnd = false; });
     m_editor->setLineWrapMode(QTextEdit::WidgetWidth);
+    setHideSelection(true);
     setRightMargin(0);
     setScrollBars(BothBars);
 }
