@@ -2,7 +2,6 @@
 
 #include "PluginManager.h"
 #include "PluginManagerForm.h"
-#include "PluginManagerForm.h"
 #include "PluginWindow.h"
 #include "WrenlogMainForm.h"
 
