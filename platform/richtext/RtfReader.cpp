@@ -144,15 +144,16 @@ RtfReader::Result Parser::run()
                 break;
             const char next = m_data[m_pos];
             if ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z')) {
-                QByteArray word;
+                const qsizetype wordStart = m_pos;
                 while (m_pos < size) {
                     const char l = m_data[m_pos];
                     if (!((l >= 'a' && l <= 'z') || (l >= 'A' && l <= 'Z')))
                         break;
-                    if (word.size() < maxWordLength)
-                        word += l;
                     ++m_pos;
                 }
+                // A view into the data, not a copy: there are millions of words.
+                const QByteArray word = QByteArray::fromRawData(m_data.constData() + wordStart,
+                                                                qMin<qsizetype>(m_pos - wordStart, maxWordLength));
                 bool hasParameter = false;
                 bool negative = false;
                 qint64 value = 0;
@@ -299,7 +300,7 @@ void Parser::flushText()
     if (m_text.isEmpty())
         return;
     m_cursor.insertText(m_text, charFormat(m_textState));
-    m_text.clear();
+    m_text.resize(0); // keeps the buffer for the next run
 }
 
 void Parser::paragraphBreak()
