@@ -3,6 +3,7 @@
 #include "PluginWindow.h"
 #include "PropertyStore.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -58,4 +59,6 @@ private:
     QPointer<PropertyStore> m_store;
     qint32 m_found = 0;
     bool m_fullResults = false;
+    QElapsedTimer m_sinceYield;
+    static constexpr qint64 yieldIntervalMs = 10;
 };

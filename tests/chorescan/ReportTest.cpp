@@ -62,6 +62,13 @@ const QStringList gamma {
     QStringLiteral("End Property"),
 };
 
+// The marker's own line is the first one searched for the procedure.
+const QStringList kappa {
+    QStringLiteral("Public Function Total() As Long 'ToDo: guard the overflow"),
+    QStringLiteral("    Total = 1"),
+    QStringLiteral("End Function"),
+};
+
 const QStringList ignored {QStringLiteral("'ToDo never reported")};
 
 QString corpus()
@@ -70,6 +77,7 @@ QString corpus()
     writeLines(dir + QStringLiteral("/Alpha.bas"), alpha, QStringLiteral("\r\n"), true);
     writeLines(dir + QStringLiteral("/beta.Frm"), beta);
     writeLines(dir + QStringLiteral("/gamma.v2.final.CLS"), gamma, QStringLiteral("\r\n"), true);
+    writeLines(dir + QStringLiteral("/Kappa.cls"), kappa);
     writeLines(dir + QStringLiteral("/delta.frx"), ignored);
     writeLines(dir + QStringLiteral("/README"), ignored);
     writeLines(dir + QStringLiteral("/epsilon.bas.txt"), ignored);
@@ -123,7 +131,9 @@ QList<Print> corpusReport(const QString &dir, bool full)
     report += hit(6, beta[3], {beta[5], beta[6]});
     if (full)
         report += heading(QStringLiteral("gamma.v2.final.CLS"), QStringLiteral(" (Clean)"), clean);
-    report += tail(6);
+    report += heading(QStringLiteral("Kappa.cls"), QStringLiteral(" (Found)"), found);
+    report += hit(1, kappa[0], {kappa[0]});
+    report += tail(7);
     return report;
 }
 
