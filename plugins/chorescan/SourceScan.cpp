@@ -107,12 +107,12 @@ bool SourceScan::continuesBlock(const QString &line)
     return !containsAny(line.toCaseFolded(), {QLatin1StringView("'todo"), QLatin1StringView("'to do")});
 }
 
-bool SourceScan::yield()
+bool SourceScan::yield(bool now)
 {
     // Every line would hand over some hundred thousand times a scan, and each
     // hand-over may repaint: at most every few milliseconds keeps the window
     // as lively at a small part of the cost.
-    if (!m_sinceYield.isValid() || m_sinceYield.hasExpired(yieldIntervalMs)) {
+    if (now || !m_sinceYield.isValid() || m_sinceYield.hasExpired(yieldIntervalMs)) {
         QCoreApplication::processEvents();
         m_sinceYield.start();
     }
@@ -176,14 +176,14 @@ void SourceScan::run()
     if (windowGone())
         return;
     restyle();
-    if (!yield())
+    if (!yield(true))
         return;
 
     const QString folder = folderToScan();
     if (windowGone())
         return;
     attempt([&] { m_window->setTopText(QStringLiteral("Scanning Dir: ") + folder); });
-    if (!yield())
+    if (!yield(true))
         return;
 
     const QStringList names = listFiles(folder);

@@ -51,8 +51,9 @@ private:
     void ScanFile(const QString &path, const QString &name);
     void reportHit(KSStorageString &source, const QStringList &lines, qint32 position);
     void print(const QString &text, qint32 colour, bool lineBreak = true);
-    /// Lets pending messages run; false once the window is gone.
-    bool yield();
+    /// Lets pending messages run (now, or when the last time is a while
+    /// ago); false once the window is gone.
+    bool yield(bool now = false);
     bool windowGone() const { return m_window.isNull(); }
 
     QPointer<PluginWindow> m_window;
