@@ -205,3 +205,29 @@ TEST_F(ChorescanTest, SplashStaysOnTopAndClosesAfterSixTicks)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
 }
+
+TEST_F(ChorescanTest, AWindowClosedDuringTheScanEndsTheScan)
+{
+    const QString dir = TestEnvironment::freshFolder(QStringLiteral("long"));
+    QStringList lines;
+    for (int i = 0; i < 400; ++i)
+        lines << (i % 50 == 40 ? QStringLiteral("' ToDo not yet") : QStringLiteral("x = x + 1 ' step %1").arg(i));
+    lines << QStringLiteral("'ToDo at the end");
+    for (int f = 0; f < 200; ++f)
+        writeLines(dir + QStringLiteral("/File%1.bas").arg(f, 3, 10, QLatin1Char('0')), lines);
+    writeSettings(dir, QStringLiteral("0"));
+    start();
+    bool closed = false;
+    QObject::connect(window(), &PluginWindow::DebugPrintEvent, window(), [&](const QString &, qint32, bool, bool &) {
+        if (prints.size() == 6)
+            QTimer::singleShot(0, [&] {
+                form.reset();
+                closed = true;
+            });
+    });
+    clickCommand();
+    EXPECT_TRUE(closed);
+    ASSERT_GE(prints.size(), 6);
+    EXPECT_LT(prints.size(), 200 * 5);
+    EXPECT_FALSE(prints.constLast().text.startsWith(QStringLiteral("Total Number")));
+}
