@@ -46,8 +46,7 @@ QString NoteFiles::pathFor(const QString &name)
 {
     // The name comes from the editable top text box: anything that would put
     // the note outside the folder, or is no file name at all, is refused.
-    if (name.isEmpty() || name == u"." || name == u".." || name.contains(QLatin1Char('/'))
-        || name.contains(QChar(0))) {
+    if (name.isEmpty() || name == u"." || name == u".." || name.contains(QLatin1Char('/')) || name.contains(QChar(0))) {
         QString shown = name;
         shown.replace(QChar(0), QStringLiteral("\\0"));
         throw AutomationError(RuntimeErrors::InvalidProcedureCall,
@@ -70,8 +69,7 @@ QString NoteFiles::newNoteName(const QDateTime &at)
 {
     // English month names whatever the desktop's language: note names are
     // shared between users of one folder.
-    return QStringLiteral("Notes (") + QLocale::c().toString(at, QStringLiteral("dd-MMMM-yy HH_mm"))
-        + QLatin1Char(')');
+    return QStringLiteral("Notes (") + QLocale::c().toString(at, QStringLiteral("dd-MMMM-yy HH_mm")) + QLatin1Char(')');
 }
 
 FileType *NoteFiles::noteFileType(PluginWindow *window)

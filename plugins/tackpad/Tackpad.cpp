@@ -32,8 +32,7 @@ int &growStep()
 
 Tackpad::Tackpad(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 Tackpad::~Tackpad()
 {
@@ -77,9 +76,7 @@ bool Tackpad::HasProperties()
     return false;
 }
 
-void Tackpad::ShowProperties()
-{
-}
+void Tackpad::ShowProperties() {}
 
 bool Tackpad::IsRunning()
 {

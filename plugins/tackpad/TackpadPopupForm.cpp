@@ -131,9 +131,8 @@ TackpadPopupForm::TackpadPopupForm(QWidget *parent)
             connect(action, &QAction::triggered, this, command);
         return action;
     };
-    const auto separator = [this](const char *name) {
-        m_mnuPopUp->addSeparator()->setObjectName(QLatin1StringView(name));
-    };
+    const auto separator
+        = [this](const char *name) { m_mnuPopUp->addSeparator()->setObjectName(QLatin1StringView(name)); };
     add("mnuNew", QStringLiteral("New"), nullptr);
     connect(menuAction(QStringLiteral("mnuNew")), &QAction::triggered, this,
             [this] { trapFailure(label("mnuNew_Click"), [&] { NewNote(); }); });
@@ -252,8 +251,8 @@ void TackpadPopupForm::Form_Load()
     captureFailure([&] { m_expandedWidth = Width(); });
     captureFailure([&] { DockToMainWindow(); });
     captureFailure([&] {
-        const std::optional<bool> shown =
-            m_store ? asBoolean(m_store->GetProperty(QStringLiteral("Expanded"))) : std::nullopt;
+        const std::optional<bool> shown
+            = m_store ? asBoolean(m_store->GetProperty(QStringLiteral("Expanded"))) : std::nullopt;
         if (shown.value_or(true))
             Expand();
     });
@@ -700,10 +699,9 @@ void TackpadPopupForm::moWindow_TopTextKeyPress(qint16 KeyAscii)
     trapFailure(label("moWindow_TopTextKeyPress"), [&] {
         const QString target = NoteFiles::pathFor(moWindow->TopText());
         if (target != m_currentNote && QFileInfo::exists(target))
-            throw AutomationError(58,
-                                  QStringLiteral("A note named \"%1\" already exists; choose another name.")
-                                      .arg(moWindow->TopText()),
-                                  QStringLiteral("wrenkit1"));
+            throw AutomationError(
+                58, QStringLiteral("A note named \"%1\" already exists; choose another name.").arg(moWindow->TopText()),
+                QStringLiteral("wrenkit1"));
         SaveNote();
         if (target != m_currentNote && !QFile::rename(m_currentNote, target))
             throw AutomationError(RuntimeErrors::PathFileAccessError,

@@ -99,14 +99,14 @@ TEST_F(TackpadTest, FoldingHidesAnOpenListAndUnfoldingShowsIt)
 {
     start();
     ASSERT_TRUE(list->isVisible());
-    notify(window, 5, QVariantList{true});
+    notify(window, 5, QVariantList {true});
     EXPECT_FALSE(list->isVisible());
-    notify(window, 5, QVariantList{false});
+    notify(window, 5, QVariantList {false});
     EXPECT_TRUE(list->isVisible());
 
     list->Expand();
-    notify(window, 5, QVariantList{true});
-    notify(window, 5, QVariantList{false});
+    notify(window, 5, QVariantList {true});
+    notify(window, 5, QVariantList {false});
     EXPECT_FALSE(list->isVisible());
 }
 
@@ -114,7 +114,7 @@ TEST_F(TackpadTest, F5RefreshesAndOnlyTheExactExtensionIsListed)
 {
     writeNote(QStringLiteral("Before"), QStringLiteral("x"));
     start();
-    EXPECT_EQ(listed(), QStringList{QStringLiteral("Before")});
+    EXPECT_EQ(listed(), QStringList {QStringLiteral("Before")});
     writeNote(QStringLiteral("After"), QStringLiteral("y"));
     QFile::copy(notes + QStringLiteral("/Before.Tackpad"), notes + QStringLiteral("/Lower.tackpad"));
     QFile::copy(notes + QStringLiteral("/Before.Tackpad"), notes + QStringLiteral("/Plain.txt"));
@@ -124,7 +124,7 @@ TEST_F(TackpadTest, F5RefreshesAndOnlyTheExactExtensionIsListed)
     EXPECT_EQ(listed().size(), 1);
     QKeyEvent f5(QEvent::KeyRelease, Qt::Key_F5, Qt::NoModifier);
     QApplication::sendEvent(list->lvwNotes(), &f5);
-    EXPECT_EQ(listed(), (QStringList{QStringLiteral("After"), QStringLiteral("Before")}));
+    EXPECT_EQ(listed(), (QStringList {QStringLiteral("After"), QStringLiteral("Before")}));
 }
 
 TEST_F(TackpadTest, DeletingTheCurrentNoteEmptiesTheWindowAnotherKeepsItsEdits)

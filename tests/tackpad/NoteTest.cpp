@@ -105,15 +105,15 @@ TEST_F(TackpadTest, EnterInTheTopTextRenamesTheNoteTypingAloneDoesNot)
     list->LoadNote(old);
     window->setText(QStringLiteral("body and more"));
     window->setTopText(QStringLiteral("Renamed"));
-    notify(window, 21, QVariantList{qint16('R')});
-    EXPECT_EQ(filesIn(notes), QStringList{QStringLiteral("Old.Tackpad")});
+    notify(window, 21, QVariantList {qint16('R')});
+    EXPECT_EQ(filesIn(notes), QStringList {QStringLiteral("Old.Tackpad")});
 
-    notify(window, 21, QVariantList{qint16(13)});
+    notify(window, 21, QVariantList {qint16(13)});
     const QString renamed = notes + QStringLiteral("/Renamed.Tackpad");
-    EXPECT_EQ(filesIn(notes), QStringList{QStringLiteral("Renamed.Tackpad")});
+    EXPECT_EQ(filesIn(notes), QStringList {QStringLiteral("Renamed.Tackpad")});
     EXPECT_EQ(list->currentNote(), renamed);
     EXPECT_EQ(window->Text(), QStringLiteral("body and more"));
-    EXPECT_EQ(listed(), QStringList{QStringLiteral("Renamed")});
+    EXPECT_EQ(listed(), QStringList {QStringLiteral("Renamed")});
     EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 }
 
@@ -137,7 +137,7 @@ TEST_F(TackpadTest, RenameRefusesNamesThatAreNoNoteNamesOrTakenOnes)
         failures.clear();
         window->setText(QStringLiteral("edited"));
         window->setTopText(name);
-        EXPECT_NO_THROW(notify(window, 21, QVariantList{qint16(13)}));
+        EXPECT_NO_THROW(notify(window, 21, QVariantList {qint16(13)}));
         EXPECT_EQ(failures.size(), 1) << name.toStdString();
         EXPECT_EQ(filesIn(notes), before) << name.toStdString();
         EXPECT_EQ(list->currentNote(), current);
@@ -157,8 +157,9 @@ TEST_F(TackpadTest, EraseAsksWhileTheListIsShownAndDisconnectsWhileHidden)
     answer = MessageBox::IdNo;
     window->EraseAll();
     ASSERT_EQ(questions.size(), 1);
-    EXPECT_EQ(questions.first(), QStringLiteral("KS Tackpad|You are about to errase the contents of this note.\r\n\r\n"
-                                                "Are you sure about this ?"));
+    EXPECT_EQ(questions.first(),
+              QStringLiteral("KS Tackpad|You are about to errase the contents of this note.\r\n\r\n"
+                             "Are you sure about this ?"));
     EXPECT_EQ(window->Text(), QStringLiteral("precious"));
 
     answer = MessageBox::IdYes;
@@ -249,7 +250,7 @@ TEST_F(TackpadTest, AFileOpenedByTheHostNeverReachesTheNoteItReplaced)
     window->setText(QStringLiteral("original"));
     notify(window, 6);
     plugin->fileType()->RaiseOpened(foreign);
-    notify(window, 7, QVariantList{foreign});
+    notify(window, 7, QVariantList {foreign});
     EXPECT_TRUE(list->currentNote().isEmpty());
     list->SaveNote();
     EXPECT_EQ(noteText(note), QStringLiteral("original"));
@@ -257,7 +258,27 @@ TEST_F(TackpadTest, AFileOpenedByTheHostNeverReachesTheNoteItReplaced)
     // A note of the folder opened the same way becomes the current note.
     notify(window, 6);
     plugin->fileType()->RaiseOpened(note);
-    notify(window, 7, QVariantList{note});
+    notify(window, 7, QVariantList {note});
     EXPECT_EQ(list->currentNote(), note);
     EXPECT_EQ(window->TopText(), QStringLiteral("Replaced"));
+}
+
+TEST(NoteFilesTest, NamesOfNewNotesAndOfNoteFiles)
+{
+    struct Row
+    {
+        QDateTime at;
+        QString name;
+    };
+    const QList<Row> rows = {
+        {QDateTime(QDate(2026, 12, 6), QTime(9, 5, 59)), QStringLiteral("Notes (06-December-26 09_05)")},
+        {QDateTime(QDate(2027, 1, 1), QTime(21, 30)), QStringLiteral("Notes (01-January-27 21_30)")},
+        {QDateTime(QDate(2000, 5, 31), QTime(0, 0)), QStringLiteral("Notes (31-May-00 00_00)")},
+    };
+    ASSERT_EQ(rows.size(), 3);
+    for (const Row &row : rows)
+        EXPECT_EQ(NoteFiles::newNoteName(row.at), row.name);
+
+    EXPECT_EQ(NoteFiles::nameOf(QStringLiteral("/x/y/Plan v1.2.Tackpad")), QStringLiteral("Plan v1.2"));
+    EXPECT_EQ(NoteFiles::nameOf(QStringLiteral("/x/y.z/NoDot")), QStringLiteral("NoDot"));
 }

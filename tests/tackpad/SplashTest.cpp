@@ -38,10 +38,10 @@ TEST_F(TackpadTest, SplashSitsInTheLowerRightCornerAndFollowsTheWindow)
     splash->Execute(window, 3);
     EXPECT_FALSE(window->Fold());
     const auto expectPlaced = [&] {
-        EXPECT_NEAR(splash->Left(),
-                    window->Left() + window->Width() - (27 * Twips::perPixelX() + splash->Width()), pixelSlack);
-        EXPECT_NEAR(splash->Top(),
-                    window->Top() + window->Height() - (27 * Twips::perPixelY() + splash->Height()), pixelSlack);
+        EXPECT_NEAR(splash->Left(), window->Left() + window->Width() - (27 * Twips::perPixelX() + splash->Width()),
+                    pixelSlack);
+        EXPECT_NEAR(splash->Top(), window->Top() + window->Height() - (27 * Twips::perPixelY() + splash->Height()),
+                    pixelSlack);
     };
     expectPlaced();
     window->setTop(window->Top() + 900);
@@ -49,9 +49,9 @@ TEST_F(TackpadTest, SplashSitsInTheLowerRightCornerAndFollowsTheWindow)
     expectPlaced();
     window->setTop(window->Top() - 900);
 
-    notify(window, 4, QVariantList{false});
+    notify(window, 4, QVariantList {false});
     EXPECT_FALSE(splash->isVisible());
-    notify(window, 4, QVariantList{true});
+    notify(window, 4, QVariantList {true});
     EXPECT_TRUE(splash->isVisible());
     delete splash;
 }
@@ -77,7 +77,7 @@ TEST_F(TackpadTest, SplashClosesOnTheTickThatReachesItsDelay)
             splash->Timer1_Timer();
         EXPECT_TRUE(splash->isVisible()) << row.use;
         // Hidden while the window is not on top, the card keeps counting.
-        notify(window, 4, QVariantList{false});
+        notify(window, 4, QVariantList {false});
         splash->Timer1_Timer();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(splash.isNull()) << row.use;

@@ -48,8 +48,8 @@ void TackpadTest::SetUp()
     SplashForm::setTickInterval(3600 * 1000);
     notes = TestEnvironment::freshFolder(QStringLiteral("Files"));
     NoteFiles::setFolder(notes);
-    stores = std::make_unique<PropertyStoreCollection>(
-        TestEnvironment::freshFolder(QStringLiteral("ini")) + QStringLiteral("/PluginProperties.ini"));
+    stores = std::make_unique<PropertyStoreCollection>(TestEnvironment::freshFolder(QStringLiteral("ini"))
+                                                       + QStringLiteral("/PluginProperties.ini"));
     stores->Initialize(0);
     store = stores->Add(QStringLiteral("wrenkit1.Tackpad"));
     m_previousPresenter = MessageBox::setPresenter([this](const MessageBox::Request &request) {
