@@ -7,7 +7,7 @@
 #include "GlobalLibraryAdaptor.h"
 #include "GlobalWindow.h"
 #include "GlobalWindowAdaptor.h"
-#include "InspectAdaptor.h"
+#include "DiagnosticsAdaptor.h"
 #include "PrivateWindowFactory.h"
 #include "PrivateWindowFactoryAdaptor.h"
 #include "dbus/WrenlogBus.h"
@@ -29,9 +29,9 @@ BusServer::BusServer(const QDBusConnection &bus, QObject *parent)
     new BatchAdaptor(m_globalWindow, [](const QList<DebugPiece> &pieces) { GlobalWindow().DebugPrintMany(pieces); });
     new GlobalLibraryAdaptor(m_library);
     new PrivateWindowFactoryAdaptor(m_factory);
-    if (InspectAdaptor::enabled()) {
+    if (DiagnosticsAdaptor::enabled()) {
         m_inspect = new BusObject(this);
-        new InspectAdaptor(m_inspect, m_factory);
+        new DiagnosticsAdaptor(m_inspect, m_factory);
     }
 }
 

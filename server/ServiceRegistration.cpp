@@ -11,7 +11,7 @@ namespace ServiceRegistration {
 QString serviceFolder()
 {
     QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    // The specification ignores a relative value.
+    // The XDG base-directory rules say a relative value is to be ignored.
     if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
         dataHome = QDir::homePath() + QStringLiteral("/.local/share");
     return dataHome + QStringLiteral("/dbus-1/services");

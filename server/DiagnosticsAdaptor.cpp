@@ -1,4 +1,4 @@
-#include "InspectAdaptor.h"
+#include "DiagnosticsAdaptor.h"
 
 #include "PrivateWindow.h"
 #include "PrivateWindowFactory.h"
@@ -39,17 +39,17 @@ qint64 residentKiB()
 
 } // namespace
 
-InspectAdaptor::InspectAdaptor(QObject *parent, PrivateWindowFactory *factory)
+DiagnosticsAdaptor::DiagnosticsAdaptor(QObject *parent, PrivateWindowFactory *factory)
     : QDBusAbstractAdaptor(parent)
     , m_factory(factory)
 {}
 
-bool InspectAdaptor::enabled()
+bool DiagnosticsAdaptor::enabled()
 {
     return qEnvironmentVariableIntValue("WRENLOG_TEST_INSPECT") == 1;
 }
 
-WrenlogMainForm *InspectAdaptor::form(const QString &path) const
+WrenlogMainForm *DiagnosticsAdaptor::form(const QString &path) const
 {
     if (path == QLatin1String("/GlobalWindow"))
         return SharedWindow::instance().form();
@@ -58,13 +58,13 @@ WrenlogMainForm *InspectAdaptor::form(const QString &path) const
     return nullptr;
 }
 
-bool InspectAdaptor::CloseWindow(const QString &path)
+bool DiagnosticsAdaptor::CloseWindow(const QString &path)
 {
     WrenlogMainForm *window = form(path);
     return window && window->close();
 }
 
-QVariantMap InspectAdaptor::Window(const QString &path)
+QVariantMap DiagnosticsAdaptor::Window(const QString &path)
 {
     WrenlogMainForm *form = this->form(path);
     QVariantMap state;
@@ -87,7 +87,7 @@ QVariantMap InspectAdaptor::Window(const QString &path)
     return state;
 }
 
-QVariantMap InspectAdaptor::Counts()
+QVariantMap DiagnosticsAdaptor::Counts()
 {
     int debugWindows = 0;
     int visibleWindows = 0;
@@ -106,7 +106,7 @@ QVariantMap InspectAdaptor::Counts()
     };
 }
 
-QVariantMap InspectAdaptor::ModalDialog()
+QVariantMap DiagnosticsAdaptor::ModalDialog()
 {
     QMessageBox *box = openMessageBox();
     if (!box)
@@ -122,7 +122,7 @@ QVariantMap InspectAdaptor::ModalDialog()
     };
 }
 
-bool InspectAdaptor::PressButton(const QString &text)
+bool DiagnosticsAdaptor::PressButton(const QString &text)
 {
     QMessageBox *box = openMessageBox();
     if (!box)

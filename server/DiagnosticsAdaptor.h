@@ -11,12 +11,12 @@ class WrenlogMainForm;
  * for the end-to-end tests, exported only when the environment variable
  * WRENLOG_TEST_INSPECT is 1. It is not part of the published interface.
  */
-class InspectAdaptor : public QDBusAbstractAdaptor
+class DiagnosticsAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.wrenlog.Inspect")
 public:
-    InspectAdaptor(QObject *parent, PrivateWindowFactory *factory);
+    DiagnosticsAdaptor(QObject *parent, PrivateWindowFactory *factory);
 
     static bool enabled();
 
