@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QPushButton>
@@ -173,19 +174,59 @@ TEST_F(ChorescanTest, PropertiesDialogShowsAndStoresTheSettings)
     }
 }
 
-TEST_F(ChorescanTest, ACancelledChoiceEmptiesTheFolderBox)
+TEST_F(ChorescanTest, TheChoiceReplacesTheFolderBoxUpToItsFirstNul)
 {
+    struct Row
+    {
+        QString chosen;
+        QString shown;
+    };
+    const QList<Row> rows {{QString(), QString()},
+                           {QStringLiteral("/a/b"), QStringLiteral("/a/b")},
+                           {QStringLiteral("/a/b") + QChar(u'\0') + QStringLiteral("junk"), QStringLiteral("/a/b")}};
     writeSettings(QStringLiteral("/old/folder"), QStringLiteral("0"));
-    FolderBrowser::setPresenter([](const FolderBrowser::Request &) { return QString(); });
     start();
-    QString shown;
-    whenModal([&](QWidget *dialog) {
-        control<QPushButton>(dialog, "cmdBrowseDir")->click();
-        shown = control<QLineEdit>(dialog, "txtDirectory")->text();
-        control<QPushButton>(dialog, "cmdCancel")->click();
-    });
-    plugin()->ShowProperties();
-    EXPECT_TRUE(shown.isEmpty());
+    for (const Row &row : rows) {
+        FolderBrowser::setPresenter([&](const FolderBrowser::Request &) { return row.chosen; });
+        QString shown = QStringLiteral("unchanged");
+        whenModal([&](QWidget *dialog) {
+            control<QPushButton>(dialog, "cmdBrowseDir")->click();
+            shown = control<QLineEdit>(dialog, "txtDirectory")->text();
+            control<QPushButton>(dialog, "cmdCancel")->click();
+        });
+        plugin()->ShowProperties();
+        EXPECT_EQ(shown, row.shown);
+    }
+}
+
+TEST_F(ChorescanTest, TheRealFolderChooserOffersFoldersOnly)
+{
+    const QString chosen = TestEnvironment::freshFolder(QStringLiteral("real"));
+    for (const bool accept : {true, false}) {
+        SCOPED_TRACE(accept ? "accepted" : "cancelled");
+        QString title;
+        bool directoriesOnly = false;
+        QTimer::singleShot(0, [&] {
+            QFileDialog *dialog = nullptr;
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                if (auto *open = qobject_cast<QFileDialog *>(widget); open && open->isVisible())
+                    dialog = open;
+            }
+            ASSERT_NE(dialog, nullptr);
+            title = dialog->windowTitle();
+            directoriesOnly = dialog->fileMode() == QFileDialog::Directory;
+            if (accept) {
+                dialog->setDirectory(chosen);
+                QMetaObject::invokeMethod(dialog, "accept");
+            } else {
+                dialog->reject();
+            }
+        });
+        const QString result = FolderBrowser::showWidget({0, QStringLiteral("Pick one")});
+        EXPECT_EQ(title, QStringLiteral("Pick one"));
+        EXPECT_TRUE(directoriesOnly);
+        EXPECT_EQ(result, accept ? chosen : QString());
+    }
 }
 
 TEST_F(ChorescanTest, SplashStaysOnTopAndClosesAfterSixTicks)
