@@ -131,7 +131,8 @@ int main(int argc, char **argv)
     writeCorpus(folder);
     const QString app = sandbox.path() + QStringLiteral("/app");
     QDir().mkpath(app + QStringLiteral("/Plugins/Chorescan"));
-    if (!QFile::copy(QStringLiteral(WRENLOG_CHORESCAN_LIBRARY), app + QStringLiteral("/Plugins/Chorescan/KSChorescan.so")))
+    if (!QFile::copy(QStringLiteral(WRENLOG_CHORESCAN_LIBRARY),
+                     app + QStringLiteral("/Plugins/Chorescan/KSChorescan.so")))
         qFatal("cannot install the plug-in");
 
     std::vector<double> grepRuns;

@@ -22,8 +22,7 @@ QString label(const char *member)
 
 Chorescan::Chorescan(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 Chorescan::~Chorescan()
 {

@@ -67,9 +67,8 @@ void MyPropertyForm::handle(const char *procedure, Fn &&fn)
 {
     // Click handlers run under the event loop, where a failure cannot travel;
     // it is kept, the dialog closes, and Execute hands it to its caller.
-    m_failure = captureFailure([&] {
-        passOn(QStringLiteral("MyPropertyForm.") + QLatin1StringView(procedure), std::forward<Fn>(fn));
-    });
+    m_failure = captureFailure(
+        [&] { passOn(QStringLiteral("MyPropertyForm.") + QLatin1StringView(procedure), std::forward<Fn>(fn)); });
     if (m_failure)
         reject();
 }
@@ -110,7 +109,8 @@ void MyPropertyForm::Form_Load()
 void MyPropertyForm::cmdBrowseDir_Click()
 {
     handle("cmdBrowseDir_Click", [&] {
-        m_txtDirectory->setText(KSHandyLibrary::BrowseDir(quint64(winId()), QStringLiteral("Chorescan Working Folder")));
+        m_txtDirectory->setText(
+            KSHandyLibrary::BrowseDir(quint64(winId()), QStringLiteral("Chorescan Working Folder")));
     });
 }
 
@@ -121,8 +121,8 @@ void MyPropertyForm::cmdOK_Click()
             RuntimeErrors::raise(RuntimeErrors::ObjectNotSet, QStringLiteral("KSChorescan"));
         m_properties->SetProperty(QStringLiteral("WorkingPath"), m_txtDirectory->text());
         const qint16 state = m_chkFullResults->checkState() == Qt::Checked ? 1
-            : m_chkFullResults->checkState() == Qt::PartiallyChecked    ? 2
-                                                                        : 0;
+            : m_chkFullResults->checkState() == Qt::PartiallyChecked       ? 2
+                                                                           : 0;
         m_properties->SetProperty(QStringLiteral("FullResults"), QVariant::fromValue(state));
         accept();
     });

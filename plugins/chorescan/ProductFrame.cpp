@@ -32,8 +32,9 @@ ProductFrame::ProductFrame(const QString &descriptionName, QWidget *parent)
         label->setFont(font);
         return label;
     };
-    placeInTwips(addLabel(QStringLiteral("lblCompanyProduct"), QStringLiteral("Kestrane Software"), tahoma(11.25, true)),
-                 720, 360, 2160, 270);
+    placeInTwips(
+        addLabel(QStringLiteral("lblCompanyProduct"), QStringLiteral("Kestrane Software"), tahoma(11.25, true)), 720,
+        360, 2160, 270);
     placeInTwips(addLabel(QStringLiteral("lblProductName"), QStringLiteral("Chorescan"), tahoma(15.75, true)), 1080,
                  600, 1980, 375);
     placeInTwips(addLabel(descriptionName, QStringLiteral("A quick plugin to find To Do's"), tahoma(8.25)), 1200, 960,

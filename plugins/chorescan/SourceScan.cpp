@@ -35,8 +35,7 @@ void attempt(Fn &&fn)
 {
     try {
         std::forward<Fn>(fn)();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 // The words are given case-folded; the line is folded once for all of them.
@@ -81,8 +80,7 @@ const QStringList SourceScan::markers {QStringLiteral("'To Do"), QStringLiteral(
 SourceScan::SourceScan(PluginWindow *window, PropertyStore *store)
     : m_window(window)
     , m_store(store)
-{
-}
+{}
 
 bool SourceScan::isSourceName(const QString &name)
 {
@@ -96,8 +94,10 @@ bool SourceScan::isSourceName(const QString &name)
 bool SourceScan::isProcedureHeader(const QString &line)
 {
     const QString folded = line.toCaseFolded();
-    return containsAny(folded, {QLatin1StringView("public "), QLatin1StringView("private "), QLatin1StringView("friend ")})
-        && containsAny(folded, {QLatin1StringView(" property"), QLatin1StringView(" sub"), QLatin1StringView(" function")});
+    return containsAny(folded,
+                       {QLatin1StringView("public "), QLatin1StringView("private "), QLatin1StringView("friend ")})
+        && containsAny(folded,
+                       {QLatin1StringView(" property"), QLatin1StringView(" sub"), QLatin1StringView(" function")});
 }
 
 bool SourceScan::continuesBlock(const QString &line)
@@ -155,7 +155,8 @@ QString SourceScan::folderToScan()
     attempt([&] { folder = m_store->GetProperty(QStringLiteral("WorkingPath")).toString(); });
     if (folder.isEmpty()) {
         attempt([&] {
-            folder = KSHandyLibrary::BrowseDir(m_window->hWnd().toULongLong(), QStringLiteral("Please specify a folder"));
+            folder
+                = KSHandyLibrary::BrowseDir(m_window->hWnd().toULongLong(), QStringLiteral("Please specify a folder"));
         });
     }
     return folder;

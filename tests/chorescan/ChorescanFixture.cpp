@@ -70,11 +70,12 @@ QStringList ChorescanTest::settingsLines() const
 void ChorescanTest::start(bool run)
 {
     const QString folder = app;
-    WrenlogMainForm::setPluginManagerFactory([this, folder](WrenlogMainForm &window) -> std::unique_ptr<PluginManagerLink> {
-        auto made = std::make_unique<PluginHostLink>(window, folder);
-        link = made.get();
-        return made;
-    });
+    WrenlogMainForm::setPluginManagerFactory(
+        [this, folder](WrenlogMainForm &window) -> std::unique_ptr<PluginManagerLink> {
+            auto made = std::make_unique<PluginHostLink>(window, folder);
+            link = made.get();
+            return made;
+        });
     form = std::make_unique<WrenlogMainForm>();
     form->Load();
     form->InitPlugins();

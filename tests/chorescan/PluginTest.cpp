@@ -84,9 +84,9 @@ TEST_F(ChorescanTest, ASecondClickDuringAScanIsIgnored)
     clickCommand();
 
     ASSERT_EQ(prints.size(), 10);
-    EXPECT_EQ(std::count_if(prints.begin(), prints.end(),
-                            [](const Print &p) { return p.text == u"Kestrane - Chorescan"; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(prints.begin(), prints.end(), [](const Print &p) { return p.text == u"Kestrane - Chorescan"; }),
+        1);
     EXPECT_EQ(prints.at(prints.size() - 2).text, QStringLiteral("Total Number of ToDo's found: 1"));
     EXPECT_EQ(enabledWhilePrinting, QList<bool>(10, false));
     EXPECT_TRUE(item->Enabled());
@@ -114,7 +114,9 @@ TEST_F(ChorescanTest, PropertiesDialogShowsAndStoresTheSettings)
         return [button](QWidget *dialog) { control<QPushButton>(dialog, button)->click(); };
     };
     const QList<Row> rows {
-        {"OK stores the path and then the box", QStringLiteral("1"), true,
+        {"OK stores the path and then the box",
+         QStringLiteral("1"),
+         true,
          [](QWidget *dialog) {
              control<QLineEdit>(dialog, "txtDirectory")->setText(QStringLiteral("/new/folder"));
              control<QCheckBox>(dialog, "chkFullResults")->setChecked(false);
@@ -134,10 +136,15 @@ TEST_F(ChorescanTest, PropertiesDialogShowsAndStoresTheSettings)
              QTest::keyClick(dialog, Qt::Key_Escape);
          },
          untouched},
-        {"a non-number leaves the box clear", QStringLiteral("yes"), false, click("cmdOK"),
+        {"a non-number leaves the box clear",
+         QStringLiteral("yes"),
+         false,
+         click("cmdOK"),
          {QStringLiteral("[KSChorescan.Chorescan]"), QStringLiteral("WorkingPath=/old/folder"),
           QStringLiteral("FullResults=0")}},
-        {"the chooser fills the box", QStringLiteral("0"), false,
+        {"the chooser fills the box",
+         QStringLiteral("0"),
+         false,
          [chosen](QWidget *dialog) {
              control<QPushButton>(dialog, "cmdBrowseDir")->click();
              EXPECT_EQ(control<QLineEdit>(dialog, "txtDirectory")->text(), chosen);
@@ -167,9 +174,10 @@ TEST_F(ChorescanTest, PropertiesDialogShowsAndStoresTheSettings)
         plugin()->ShowProperties();
         EXPECT_TRUE(acted);
         EXPECT_EQ(settingsLines(), row.storedAfter);
-        EXPECT_EQ(titles, row.name == std::string_view("the chooser fills the box")
-                              ? QStringList {QStringLiteral("Chorescan Working Folder")}
-                              : QStringList());
+        EXPECT_EQ(titles,
+                  row.name == std::string_view("the chooser fills the box")
+                      ? QStringList {QStringLiteral("Chorescan Working Folder")}
+                      : QStringList());
         form.reset();
     }
 }

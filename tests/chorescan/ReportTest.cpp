@@ -257,11 +257,11 @@ TEST_F(ChorescanTest, OnlyTheNumberOneTurnsOnFullResults)
         QString stored;
         bool full;
     };
-    const QList<Row> rows {{QStringLiteral("1"), true},       {QStringLiteral("1.0"), true},
-                           {QStringLiteral(" 1 "), true},     {QStringLiteral("0"), false},
-                           {QStringLiteral("2"), false},      {QStringLiteral("-1"), false},
-                           {QStringLiteral("True"), false},   {QStringLiteral("one"), false},
-                           {QString(), false},                {QStringLiteral("1\t1"), false}};
+    const QList<Row> rows {
+        {QStringLiteral("1"), true},     {QStringLiteral("1.0"), true},  {QStringLiteral(" 1 "), true},
+        {QStringLiteral("0"), false},    {QStringLiteral("2"), false},   {QStringLiteral("-1"), false},
+        {QStringLiteral("True"), false}, {QStringLiteral("one"), false}, {QString(), false},
+        {QStringLiteral("1\t1"), false}};
     for (const Row &row : rows) {
         SCOPED_TRACE(row.stored.toStdString());
         writeSettings(dir, row.stored);
