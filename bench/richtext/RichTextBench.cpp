@@ -4,6 +4,7 @@
 #include "RichTextView.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
+#include "XvfbRelaunch.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -237,18 +238,7 @@ double memoryPerLine(int lines)
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("WRENLOG_BENCH_XVFB")) {
-        setenv("WRENLOG_BENCH_XVFB", "1", 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        std::vector<char *> args {const_cast<char *>("xvfb-run"), const_cast<char *>("-a"), const_cast<char *>("-s"),
-                                  const_cast<char *>("-screen 0 1280x1024x24")};
-        for (int i = 0; i < argc; ++i)
-            args.push_back(argv[i]);
-        args.push_back(nullptr);
-        execvp("xvfb-run", args.data());
-        std::perror("xvfb-run");
-        return 1;
-    }
+    relaunchUnderXvfb(argc, argv);
     QApplication app(argc, argv);
     const int lines = argc > 1 ? std::atoi(argv[1]) : 200000;
 
