@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -247,16 +246,11 @@ TEST(PrivateProfile, twoProcessesWritingOneFileLoseNothing)
 {
     const QString path = fileWith("[shared]\nkeep=me\n");
     const int perWriter = 150;
-    QProcess first;
-    QProcess second;
-    first.start(QStringLiteral(PROFILE_WRITER),
-                {path, QStringLiteral("shared"), QStringLiteral("first"), QString::number(perWriter)});
-    second.start(QStringLiteral(PROFILE_WRITER),
-                 {path, QStringLiteral("SHARED"), QStringLiteral("second"), QString::number(perWriter)});
-    ASSERT_TRUE(first.waitForFinished(60000));
-    ASSERT_TRUE(second.waitForFinished(60000));
-    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
-    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    const QStringList failures = TestEnvironment::runTogether(
+        QStringLiteral(PROFILE_WRITER),
+        {{path, QStringLiteral("shared"), QStringLiteral("first"), QString::number(perWriter)},
+         {path, QStringLiteral("SHARED"), QStringLiteral("second"), QString::number(perWriter)}});
+    ASSERT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 
     const QStringList keys = PrivateProfile::keyNames(QStringLiteral("shared"), path);
     ASSERT_EQ(keys.size(), 1 + 2 * perWriter);

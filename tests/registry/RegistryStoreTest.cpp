@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -229,15 +228,10 @@ TEST(RegistryStore, TwoProcessesWriteTheSameKey)
     const QString path = freshDatabase();
     const QString writer = QCoreApplication::applicationDirPath() + QStringLiteral("/registry_writer");
     const int perProcess = 150;
-    QProcess first;
-    QProcess second;
-    first.start(writer, {path, QStringLiteral("Software\\Shared"), QStringLiteral("a"), QString::number(perProcess)});
-    second.start(writer, {path, QStringLiteral("software\\shared"), QStringLiteral("b"), QString::number(perProcess)});
-    ASSERT_TRUE(first.waitForFinished(60000));
-    ASSERT_TRUE(second.waitForFinished(60000));
-    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(first.exitCode(), 0);
-    EXPECT_EQ(second.exitCode(), 0);
+    const QStringList failures = TestEnvironment::runTogether(
+        writer, {{path, QStringLiteral("Software\\Shared"), QStringLiteral("a"), QString::number(perProcess)},
+                 {path, QStringLiteral("software\\shared"), QStringLiteral("b"), QString::number(perProcess)}});
+    ASSERT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 
     RegistryStore store(path);
     Key key;

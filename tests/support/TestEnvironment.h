@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 /**
  * The private folders every test process runs in. TestMain points
@@ -14,5 +16,11 @@ namespace TestEnvironment {
 QString root();
 /// A fresh empty sub-folder of root(), unique per call.
 QString freshFolder(const QString &hint = QStringLiteral("case"));
+
+/// Starts program once per argument list, all at the same time (writers
+/// racing for one file), and waits for every run. Returns a line for each run
+/// that did not finish in time or did not exit with code 0, naming its
+/// arguments and error output; an empty list means every run succeeded.
+QStringList runTogether(const QString &program, const QList<QStringList> &runs, int timeoutMs = 60000);
 
 } // namespace TestEnvironment

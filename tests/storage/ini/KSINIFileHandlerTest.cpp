@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -335,16 +334,11 @@ TEST(KSINIFileHandler, twoProcessesWritingDifferentFieldsBothSurvive)
 {
     const QString path = freshIni("[DEFAULT]\nkeep=1\n");
     const int perWriter = 100;
-    QProcess first;
-    QProcess second;
-    first.start(QStringLiteral(INI_WRITER),
-                {path, QStringLiteral("shared"), QStringLiteral("a"), QString::number(perWriter)});
-    second.start(QStringLiteral(INI_WRITER),
-                 {path, QStringLiteral("Shared"), QStringLiteral("b"), QString::number(perWriter)});
-    ASSERT_TRUE(first.waitForFinished(60000));
-    ASSERT_TRUE(second.waitForFinished(60000));
-    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
-    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    const QStringList failures = TestEnvironment::runTogether(
+        QStringLiteral(INI_WRITER),
+        {{path, QStringLiteral("shared"), QStringLiteral("a"), QString::number(perWriter)},
+         {path, QStringLiteral("Shared"), QStringLiteral("b"), QString::number(perWriter)}});
+    ASSERT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 
     KSINIFileHandler ini;
     ini.setPath(path);
