@@ -1,6 +1,11 @@
-// wrenlog-send: prints its arguments, or every line of its standard input,
-// into the debug window.
+// wrenlog-send: prints its arguments, every line of its standard input, a
+// command's output, a followed file or the journal into the debug window.
 
+#include "send/CommandRunner.h"
+#include "send/FileFollower.h"
+#include "send/Journal.h"
+#include "send/LineSink.h"
+#include "send/LineSplitter.h"
 #include "wrenlog/BusCall.h"
 #include "wrenlog/GlobalWindow.h"
 #include "wrenlog/PieceStream.h"
@@ -10,6 +15,7 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -21,10 +27,18 @@ namespace {
 
 constexpr int exitUsage = 2;
 constexpr int exitFailure = 1;
+constexpr int exitCannotRun = 127;
 
 const char usageText[] = "Usage: wrenlog-send [OPTION]... [TEXT]...\n"
+                         "  or:  wrenlog-send [OPTION]... -- COMMAND [ARGUMENT]...\n"
+                         "  or:  wrenlog-send [OPTION]... --follow FILE\n"
                          "Print TEXT (the arguments joined by blanks) into the Wrenlog debug window;\n"
                          "without TEXT, print every line of standard input.\n"
+                         "\n"
+                         "With a COMMAND, run it and print its standard output in the chosen style\n"
+                         "and its standard error in the fail style, into a window of its own titled\n"
+                         "after the command (or NAME of --private); exit with the command's status\n"
+                         "(128+N when signal N ended it, 127 when it cannot be started).\n"
                          "\n"
                          "  -s, --style STYLE     title, normal (the default), note or fail\n"
                          "  -c, --colour COLOUR   a colour reference 0xBBGGRR (blue in the high byte),\n"
@@ -33,6 +47,11 @@ const char usageText[] = "Usage: wrenlog-send [OPTION]... [TEXT]...\n"
                          "      --show            show the shared window\n"
                          "  -p, --private NAME    print into a window of its own titled NAME that lives\n"
                          "                        while this command runs\n"
+                         "  -f, --follow FILE     print the lines written to FILE from now on, through\n"
+                         "                        rotation and truncation, like tail -F (Ctrl+C ends)\n"
+                         "  -j, --journal         read journalctl -o json lines: each message with its\n"
+                         "                        identifier, styled after its priority\n"
+                         "  -t, --timestamps      put the local time (to the millisecond) before each line\n"
                          "      --help            show this help and exit\n"
                          "      --version         show the version and exit\n"
                          "\n"
@@ -46,6 +65,10 @@ struct Options
     bool show = false;
     std::optional<QString> privateName;
     QStringList text;
+    QStringList command;
+    std::optional<QString> follow;
+    bool journal = false;
+    bool timestamps = false;
 };
 
 [[noreturn]] void usageError(const QString &message)
@@ -85,16 +108,17 @@ Options parse(const QStringList &arguments)
     Options options;
     bool styleGiven = false;
     bool colourGiven = false;
-    bool optionsEnded = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         QString argument = arguments.at(i);
-        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+        if (!argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
             options.text.append(argument);
             continue;
         }
         if (argument == QLatin1String("--")) {
-            optionsEnded = true;
-            continue;
+            options.command = arguments.mid(i + 1);
+            if (options.command.isEmpty())
+                usageError(QStringLiteral("no command after '--'"));
+            break;
         }
         QString inlineValue;
         bool hasInlineValue = false;
@@ -137,29 +161,56 @@ Options parse(const QStringList &arguments)
             options.show = true;
         } else if (argument == QLatin1String("--private") || argument == QLatin1String("-p")) {
             options.privateName = value();
+        } else if (argument == QLatin1String("--follow") || argument == QLatin1String("-f")) {
+            options.follow = value();
+        } else if (argument == QLatin1String("--journal") || argument == QLatin1String("-j")) {
+            options.journal = true;
+        } else if (argument == QLatin1String("--timestamps") || argument == QLatin1String("-t")) {
+            options.timestamps = true;
         } else {
             usageError(QStringLiteral("unknown option '%1'").arg(argument));
         }
-        if (hasInlineValue && (argument == QLatin1String("--no-newline") || argument == QLatin1String("--show")))
+        if (hasInlineValue
+            && QStringList {QStringLiteral("--no-newline"), QStringLiteral("--show"), QStringLiteral("--journal"),
+                            QStringLiteral("--timestamps")}
+                   .contains(argument))
             usageError(QStringLiteral("option '%1' takes no value").arg(argument));
     }
     if (styleGiven && colourGiven)
         usageError(QStringLiteral("give either --style or --colour, not both"));
+    const int sources = (options.text.isEmpty() ? 0 : 1) + (options.command.isEmpty() ? 0 : 1)
+        + (options.follow ? 1 : 0) + (options.journal ? 1 : 0);
+    if (sources > 1)
+        usageError(QStringLiteral("give one of TEXT, -- COMMAND, --follow and --journal"));
     return options;
 }
 
-/// Reads standard input and hands on every line; a last line without a line
-/// break comes out marked as such. Batches leave as soon as the input pauses,
-/// so a slow producer (tail -f) shows up at once.
-void streamInput(Wrenlog::PieceStream &stream, const Options &options)
+volatile sig_atomic_t g_stop = 0;
+
+void stopOnSignals()
 {
-    QByteArray pending;
-    std::vector<char> buffer(256 * 1024);
-    auto emitLine = [&](QByteArrayView line, bool crlf) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        stream.add({QString::fromUtf8(line), options.colour, crlf});
+    struct sigaction action {};
+    action.sa_handler = [](int) { g_stop = 1; };
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
+/// Reads standard input and hands on every line (or journal entry); a last
+/// line without a line break comes out marked as such. Batches leave as soon
+/// as the input pauses, so a slow producer (tail -f) shows up at once.
+void streamInput(LineSink &sink, const Options &options)
+{
+    LineSplitter lines;
+    auto print = [&](QByteArrayView line, bool crlf) {
+        if (!options.journal) {
+            sink.line(line, options.colour, crlf);
+            return;
+        }
+        Journal::Entry entry = Journal::parse(line, options.colour);
+        sink.text(std::move(entry.text), entry.colour, crlf, stdout, options.timestamps ? entry.timePrefix : QString());
     };
+    std::vector<char> buffer(256 * 1024);
     for (;;) {
         const ssize_t got = ::read(STDIN_FILENO, buffer.data(), buffer.size());
         if (got < 0) {
@@ -171,28 +222,13 @@ void streamInput(Wrenlog::PieceStream &stream, const Options &options)
         }
         if (got == 0)
             break;
-        QByteArrayView chunk(buffer.data(), got);
-        qsizetype start = 0;
-        for (;;) {
-            const qsizetype end = chunk.indexOf('\n', start);
-            if (end < 0)
-                break;
-            if (pending.isEmpty()) {
-                emitLine(chunk.sliced(start, end - start), true);
-            } else {
-                pending.append(chunk.sliced(start, end - start));
-                emitLine(pending, true);
-                pending.clear();
-            }
-            start = end + 1;
-        }
-        pending.append(chunk.sliced(start));
+        lines.feed(QByteArrayView(buffer.data(), got), [&](QByteArrayView line) { print(line, true); });
         pollfd input {STDIN_FILENO, POLLIN, 0};
         if (::poll(&input, 1, 0) == 0)
-            stream.flush();
+            sink.idle();
     }
-    if (!pending.isEmpty())
-        emitLine(pending, !options.noNewline);
+    if (lines.hasRest())
+        print(lines.takeRest(), !options.noNewline);
 }
 
 int run(const Options &options)
@@ -202,16 +238,17 @@ int run(const Options &options)
 
     std::unique_ptr<Wrenlog::PrivateWindow> privateWindow;
     QString path = QString::fromLatin1(WrenlogBus::globalWindowPath);
-    if (options.privateName) {
+    if (options.privateName || !options.command.isEmpty()) {
         privateWindow = std::make_unique<Wrenlog::PrivateWindow>(bus);
-        privateWindow->DebugShow(*options.privateName);
+        privateWindow->DebugShow(options.privateName.value_or(options.command.join(QLatin1Char(' '))));
         path = privateWindow->objectPath();
     } else if (options.show) {
         Wrenlog::GlobalWindow(bus).DebugShow();
     }
 
     if (!options.text.isEmpty()) {
-        const QString text = options.text.join(QLatin1Char(' '));
+        const QString text = (options.timestamps ? LineSink::timePrefix() : QString())
+            + options.text.join(QLatin1Char(' '));
         if (privateWindow)
             privateWindow->DebugPrint(text, options.colour, !options.noNewline);
         else
@@ -220,8 +257,29 @@ int run(const Options &options)
     }
 
     Wrenlog::PieceStream stream(bus, path);
-    streamInput(stream, options);
-    stream.finish();
+    if (!options.command.isEmpty()) {
+        CommandRunner command(options.command);
+        QString reason;
+        if (!command.start(&reason)) {
+            std::fprintf(stderr, "wrenlog-send: cannot run '%s': %s\n", qPrintable(options.command.first()),
+                         qPrintable(reason));
+            return exitCannotRun;
+        }
+        // The command's output is never lost with the window: it falls back to this terminal.
+        LineSink sink(stream, options.timestamps, true);
+        const int status = command.pump(sink, options.colour, Wrenlog::wlogFail, !options.noNewline);
+        sink.finish();
+        return status;
+    }
+    LineSink sink(stream, options.timestamps);
+    if (options.follow) {
+        stopOnSignals();
+        const int status = FileFollower(*options.follow).run(sink, options.colour, g_stop);
+        sink.finish();
+        return status;
+    }
+    streamInput(sink, options);
+    sink.finish();
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "PrivateWindow.h"
 #include "PrivateWindowFactory.h"
+#include "RichTextFormat.h"
 #include "RichTextView.h"
 #include "SharedWindow.h"
 #include "WrenlogMainForm.h"
@@ -12,6 +13,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QWidget>
 
 #include <unistd.h>
@@ -26,6 +29,35 @@ QMessageBox *openMessageBox()
             return box;
     }
     return nullptr;
+}
+
+/// The text as runs of one colour, "colour<TAB>text" each (colour 0x00BBGGRR
+/// in decimal, -1 for the default), paragraphs ending in a line feed.
+QStringList colourRuns(const QTextDocument &document)
+{
+    QStringList runs;
+    qint32 current = 0;
+    QString text;
+    auto add = [&](qint32 colour, const QString &piece) {
+        if (!text.isEmpty() && colour != current) {
+            runs.append(QString::number(current) + QLatin1Char('\t') + text);
+            text.clear();
+        }
+        current = colour;
+        text += piece;
+    };
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            add(format.hasProperty(QTextFormat::ForegroundBrush) ? RichTextFormat::toColourRef(format.foreground().color()) : -1,
+                it.fragment().text());
+        }
+        if (block.next().isValid())
+            add(current, QStringLiteral("\n"));
+    }
+    if (!text.isEmpty())
+        runs.append(QString::number(current) + QLatin1Char('\t') + text);
+    return runs;
 }
 
 qint64 residentKiB()
@@ -74,6 +106,7 @@ QVariantMap DiagnosticsAdaptor::Window(const QString &path)
     state.insert(QStringLiteral("Visible"), form->isVisible());
     state.insert(QStringLiteral("Title"), form->windowTitle());
     state.insert(QStringLiteral("Text"), form->rtbDetails()->Text());
+    state.insert(QStringLiteral("Runs"), colourRuns(form->rtbDetails()->document()));
     for (const char *key : {"btnClose", "btnPlugins", "btnOpen"})
         state.insert(QString::fromLatin1(key) + QStringLiteral(".Visible"),
                      form->toolbarButton(QString::fromLatin1(key))->isVisible());

@@ -22,7 +22,7 @@ public:
 
 public slots:
     /// State of the window at /GlobalWindow or /PrivateWindow/<n>: Loaded,
-    /// Visible, Title, Text, and the controls a private window changes.
+    /// Visible, Title, Text, Runs (the text by colour), and the controls a private window changes.
     QVariantMap Window(const QString &path);
     /// PrivateWindows, DebugWindows (main-window instances alive), VisibleWindows, ResidentKiB.
     QVariantMap Counts();
