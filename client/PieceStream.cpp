@@ -54,12 +54,13 @@ void PieceStream::finish()
 void PieceStream::send()
 {
     BusCall::requireConnected(m_bus);
-    while (int(m_inFlight.size()) >= m_limits.callsInFlight)
+    while (!m_inFlight.empty() && (m_inFlight.front().isFinished() || int(m_inFlight.size()) >= m_limits.callsInFlight))
         settleOldest();
     throwIfFailed();
     QDBusMessage message = BusCall::makeCall(m_path, QString::fromLatin1(WrenlogBus::batchInterface),
                                              QStringLiteral("DebugPrintMany"), {QVariant::fromValue(m_batch)});
     m_inFlight.push_back(m_bus.asyncCall(message, m_limits.replyTimeoutMs));
+    m_inFlightPieces.push_back(m_batch.size());
     m_piecesSent += m_batch.size();
     m_batch.clear();
     m_batchBytes = 0;
@@ -69,9 +70,13 @@ void PieceStream::settleOldest()
 {
     QDBusPendingCall call = m_inFlight.front();
     m_inFlight.pop_front();
+    const qsizetype pieces = m_inFlightPieces.front();
+    m_inFlightPieces.pop_front();
     call.waitForFinished();
     if (call.isError() && !m_failure)
         m_failure = BusCall::errorFromReply(call.reply());
+    if (!m_failure)
+        m_piecesDelivered += pieces;
 }
 
 void PieceStream::throwIfFailed()

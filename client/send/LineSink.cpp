@@ -43,12 +43,30 @@ void LineSink::text(QString text, qint32 colour, bool crlf, FILE *fallback, cons
         text.prepend(timePrefix());
     if (!m_failed) {
         try {
+            if (m_passThrough) {
+                m_unconfirmed.push_back({text, crlf, fallback});
+                ++m_added;
+                forgetConfirmed();
+            }
             m_stream.add({std::move(text), colour, crlf});
             return;
         } catch (const AutomationError &error) {
             fail(error);
+            return;
         }
     }
+    write(text, crlf, fallback);
+}
+
+void LineSink::forgetConfirmed()
+{
+    const qint64 waiting = m_added - m_stream.piecesDelivered();
+    while (qint64(m_unconfirmed.size()) > waiting)
+        m_unconfirmed.pop_front();
+}
+
+void LineSink::write(const QString &text, bool crlf, FILE *fallback)
+{
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), fallback);
     if (crlf)
@@ -87,4 +105,8 @@ void LineSink::fail(const AutomationError &error)
     m_failed = true;
     std::fprintf(stderr, "wrenlog-send: %s (error %d); the rest goes to this terminal\n",
                  qPrintable(error.description()), int(error.number()));
+    forgetConfirmed();
+    for (const Unconfirmed &line : m_unconfirmed)
+        write(line.text, line.crlf, line.fallback);
+    m_unconfirmed.clear();
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <deque>
 
 namespace Wrenlog {
 class PieceStream;
@@ -20,7 +21,8 @@ class PieceStream;
  * When the window fails, the failure is thrown (AutomationError); with
  * passThrough it is told once on standard error instead and the lines go on to
  * the fallback stream given with each line, so a wrapped command's output is
- * not lost with the window.
+ * not lost with the window: the lines the window had not confirmed yet go
+ * there first.
  */
 class LineSink
 {
@@ -43,9 +45,20 @@ public:
 
 private:
     void fail(const class AutomationError &error);
+    void write(const QString &text, bool crlf, FILE *fallback);
+    void forgetConfirmed();
+
+    struct Unconfirmed
+    {
+        QString text;
+        bool crlf;
+        FILE *fallback;
+    };
 
     Wrenlog::PieceStream &m_stream;
     bool m_timestamps;
     bool m_passThrough;
     bool m_failed = false;
+    std::deque<Unconfirmed> m_unconfirmed; ///< with passThrough: sent, not yet confirmed
+    qint64 m_added = 0;
 };

@@ -46,6 +46,8 @@ public:
     void finish();
 
     qint64 piecesSent() const { return m_piecesSent; }
+    /// Pieces whose batches the window has confirmed, all in order, before any failure.
+    qint64 piecesDelivered() const { return m_piecesDelivered; }
 
 private:
     void send();
@@ -59,7 +61,9 @@ private:
     qsizetype m_batchBytes = 0;
     std::deque<QDBusPendingCall> m_inFlight;
     std::optional<AutomationError> m_failure;
+    std::deque<qsizetype> m_inFlightPieces;
     qint64 m_piecesSent = 0;
+    qint64 m_piecesDelivered = 0;
 };
 
 } // namespace Wrenlog

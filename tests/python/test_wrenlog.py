@@ -2,6 +2,7 @@
 
 import logging
 import os
+import select
 import signal
 import subprocess
 import sys
@@ -21,6 +22,13 @@ def python(desktop, code, **kwargs):
     env["PYTHONPATH"] = os.pathsep.join(p for p in sys.path if p)
     return subprocess.Popen([sys.executable, "-c", textwrap.dedent(code)], env=env, stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE, text=True, **kwargs)
+
+
+def read_line(process, timeout=30):
+    """The child's next output line; fails instead of hanging when none comes."""
+    ready, _, _ = select.select([process.stdout], [], [], timeout)
+    assert ready, "the child said nothing for %d s" % timeout
+    return process.stdout.readline().strip()
 
 
 def finish(process, timeout=60):
@@ -71,7 +79,7 @@ def test_private_window_lives_with_the_block_and_the_process(desktop):
         print(window.path, flush=True)
         time.sleep(60)
     """)
-    path = child.stdout.readline().strip()
+    path = read_line(child)
     assert path.startswith("/PrivateWindow/")
     assert desktop.inspect(path)["Loaded"]
     child.send_signal(signal.SIGKILL)
@@ -154,13 +162,13 @@ def test_handler_never_waits_and_delivers_everything_at_exit(desktop):
         print("%.3f" % (time.monotonic() - start), flush=True)
         # no flush, no close: logging's own shutdown at exit delivers the rest
     """, stdin=subprocess.PIPE)
-    assert child.stdout.readline().strip() == "ready"
+    assert read_line(child) == "ready"
     pid = desktop.server_pid()
     os.kill(pid, signal.SIGSTOP)  # a window that does not answer
     try:
         child.stdin.write("go\n")
         child.stdin.flush()
-        seconds = float(child.stdout.readline())
+        seconds = float(read_line(child))
     finally:
         os.kill(pid, signal.SIGCONT)
     # Logging went on at full speed while the window stood still.
