@@ -61,9 +61,14 @@ void PieceStream::send()
                                              QStringLiteral("DebugPrintMany"), {QVariant::fromValue(m_batch)});
     m_inFlight.push_back(m_bus.asyncCall(message, m_limits.replyTimeoutMs));
     m_inFlightPieces.push_back(m_batch.size());
+    const bool first = m_piecesSent == 0;
     m_piecesSent += m_batch.size();
     m_batch.clear();
     m_batchBytes = 0;
+    // The first call may start the server, which lets calls that arrive
+    // meanwhile run before the one that started it: the rest waits for it.
+    if (first)
+        settleOldest();
 }
 
 void PieceStream::settleOldest()

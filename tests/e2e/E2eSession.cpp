@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <QXmlStreamReader>
 
 #include <csignal>
 #include <sys/types.h>
@@ -250,6 +251,23 @@ bool E2eSession::waitFor(const std::function<bool()> &predicate, int timeoutMs)
         QThread::msleep(20);
     }
     return true;
+}
+
+QStringList E2eSession::privateWindowPaths()
+{
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.wrenlog.Wrenlog"), QStringLiteral("/PrivateWindow"),
+        QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
+    // The node is there while at least one private window is.
+    const QDBusMessage reply = bus().call(call, QDBus::Block, 60000);
+    QStringList paths;
+    QXmlStreamReader xml(reply.arguments().value(0).toString());
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"node"
+            && xml.attributes().hasAttribute(QStringLiteral("name")))
+            paths.append(QStringLiteral("/PrivateWindow/") + xml.attributes().value(QStringLiteral("name")).toString());
+    }
+    return paths;
 }
 
 qint64 E2eSession::serverPid()

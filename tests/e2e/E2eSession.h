@@ -46,6 +46,8 @@ public:
     /// Waits until predicate() holds, letting events run; false on timeout.
     static bool waitFor(const std::function<bool()> &predicate, int timeoutMs = 10000);
 
+    /// Object paths of the private windows alive now.
+    QStringList privateWindowPaths();
     /// Process id of the running server (0 when none).
     qint64 serverPid();
 

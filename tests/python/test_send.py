@@ -250,3 +250,13 @@ def test_plain_lines_keep_what_follows_bad_bytes(desktop):
     # a wrong command line
     assert desktop.send("--follow", "x", "--", "true").returncode == 2
     assert desktop.send("--").returncode == 2
+
+
+def test_lines_keep_their_order_when_they_start_the_server(desktop):
+    # The first batch starts the server; batches that arrive while it starts
+    # must not overtake it.
+    desktop.stop_server()
+    lines = b"".join(b"line %d\n" % i for i in range(1000))
+    done = desktop.send(input=lines)
+    assert done.returncode == 0, done.stderr
+    assert desktop.text() == lines.decode().replace("\n", "\r\n")
