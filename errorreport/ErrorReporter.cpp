@@ -1,5 +1,6 @@
 #include "ErrorReporter.h"
 
+#include "AppFolders.h"
 #include "Guard.h"
 #include "KSErrorForm.h"
 
@@ -16,7 +17,7 @@ ErrorReporter::ErrorReporter(QString programName, QString folder)
 ErrorReporter ErrorReporter::forApplication()
 {
     const QFileInfo program(QCoreApplication::applicationFilePath());
-    return ErrorReporter(program.completeBaseName(), program.absolutePath());
+    return ErrorReporter(program.completeBaseName(), AppFolders::current().dataFolder());
 }
 
 ErrorReporter ErrorReporter::forLibraryContaining(const void *address)
@@ -25,7 +26,7 @@ ErrorReporter ErrorReporter::forLibraryContaining(const void *address)
     if (!dladdr(address, &info) || !info.dli_fname)
         return forApplication();
     const QFileInfo library(QString::fromLocal8Bit(info.dli_fname));
-    return ErrorReporter(library.completeBaseName(), library.absolutePath());
+    return ErrorReporter(library.completeBaseName(), AppFolders::current().writableFolderFor(library.absolutePath()));
 }
 
 void ErrorReporter::ShowError(const AutomationError &oErr, const QString &sSourceName, bool bSaveLog) const

@@ -18,10 +18,12 @@ class ErrorReporter
 public:
     ErrorReporter(QString programName, QString folder);
 
-    /// The running executable's name without extension, and its folder.
+    /// The running executable's name without extension, and the folder its
+    /// error.log belongs in (AppFolders: beside it, or the user's data folder).
     static ErrorReporter forApplication();
-    /// A library's file name without extension, and its folder, found from
-    /// any address inside that library (for a plug-in's own copy).
+    /// A library's file name without extension, and its folder (or that
+    /// folder's writable counterpart), found from any address inside that
+    /// library (for a plug-in's own copy).
     static ErrorReporter forLibraryContaining(const void *address);
 
     /// Fills the dialog and shows it modally; returns when it is closed.

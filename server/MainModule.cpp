@@ -1,5 +1,6 @@
 #include "MainModule.h"
 
+#include "AppFolders.h"
 #include "BusServer.h"
 #include "ErrorReporter.h"
 #include "GlobalWindow.h"
@@ -124,6 +125,11 @@ int Main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wrenlog"));
     QApplication::setApplicationVersion(QStringLiteral(WRENLOG_VERSION));
+    // An installed copy keeps its writable files under the user's data folder;
+    // without them the program still runs, it only cannot save them.
+    QString folderError;
+    if (!AppFolders::current().prepare(&folderError))
+        std::fprintf(stderr, "wrenlog: %s\n", qPrintable(folderError));
     // Failures trapped by window handlers are shown in the error dialog.
     ErrorReporter::forApplication().installAsReportHook();
     // Private windows stay loaded while hidden; the lifetime rule decides.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -19,8 +19,8 @@ class PluginManagerLink
 public:
     virtual ~PluginManagerLink() = default;
 
-    /// Scans pluginFolder and starts the plug-ins found there.
-    virtual void LoadPlugins(const QString &pluginFolder) = 0;
+    /// Scans the plug-in folders in order and starts the plug-ins found there.
+    virtual void LoadPlugins(const QStringList &pluginFolders) = 0;
     virtual qint32 PluginCount() const = 0;
     /// The facade that raises the plug-ins' events; null means nobody listens.
     virtual NotificationSink *facade() = 0;

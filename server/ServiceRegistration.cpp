@@ -1,5 +1,6 @@
 #include "ServiceRegistration.h"
 
+#include "AppFolders.h"
 #include "dbus/WrenlogBus.h"
 
 #include <QDir>
@@ -10,11 +11,7 @@ namespace ServiceRegistration {
 
 QString serviceFolder()
 {
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    // The XDG base-directory rules say a relative value is to be ignored.
-    if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    return dataHome + QStringLiteral("/dbus-1/services");
+    return AppFolders::dataHome() + QStringLiteral("/dbus-1/services");
 }
 
 QString serviceFilePath()

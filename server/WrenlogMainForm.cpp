@@ -1,5 +1,6 @@
 #include "WrenlogMainForm.h"
 
+#include "AppFolders.h"
 #include "DebugText.h"
 #include "Guard.h"
 #include "KeyCodes.h"
@@ -222,9 +223,9 @@ void WrenlogMainForm::setFileCommandsFactory(FileCommandsFactory factory)
     fileCommandsFactory() = std::move(factory);
 }
 
-QString WrenlogMainForm::PluginFolder()
+QStringList WrenlogMainForm::PluginFolders()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins");
+    return AppFolders::current().pluginFolders();
 }
 
 void WrenlogMainForm::setPluginManager(std::unique_ptr<PluginManagerLink> manager)
@@ -240,7 +241,7 @@ void WrenlogMainForm::InitPlugins()
         m_pluginManager = pluginManagerFactory()(*this);
         if (!m_pluginManager)
             return;
-        m_pluginManager->LoadPlugins(PluginFolder());
+        m_pluginManager->LoadPlugins(PluginFolders());
         const bool found = m_pluginManager->PluginCount() >= 1;
         menuItem(QStringLiteral("mnuPluginManager"))->setVisible(found);
         toolbarButton(QStringLiteral("btnPlugins"))->setVisible(found);

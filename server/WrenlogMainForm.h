@@ -85,13 +85,14 @@ public:
     void MakePrivate();
 
     // Plug-ins.
-    /// Creates the plug-in manager (once) and starts the plug-ins of PluginFolder().
+    /// Creates the plug-in manager (once) and starts the plug-ins of PluginFolders().
     void InitPlugins();
     PluginManagerLink *pluginManager() const { return m_pluginManager.get(); }
     /// Hands the window a manager directly (the host's factory, and tests).
     void setPluginManager(std::unique_ptr<PluginManagerLink> manager);
     static void setPluginManagerFactory(PluginManagerFactory factory);
-    static QString PluginFolder();
+    /// Where plug-ins are looked for, installed ones first (AppFolders).
+    static QStringList PluginFolders();
     /// The notification path: forwards to the facade of the plug-in manager.
     void Notify(qint32 code, const QVariant &values, bool &cancel);
     /// Notify() for events without Cancel; returns whether a listener cancelled.

@@ -1,5 +1,6 @@
 #include "NoteFiles.h"
 
+#include "AppFolders.h"
 #include "FileType.h"
 #include "FileTypeCollection.h"
 #include "Guard.h"
@@ -31,7 +32,9 @@ QString libraryFolder()
 
 QString NoteFiles::folder()
 {
-    QString path = folderOverride().isEmpty() ? libraryFolder() + QStringLiteral("/Files") : folderOverride();
+    QString path = folderOverride().isEmpty()
+        ? AppFolders::current().writableFolderFor(libraryFolder()) + QStringLiteral("/Files")
+        : folderOverride();
     if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
     return path;

@@ -8,7 +8,8 @@ class PluginWindow;
 
 /**
  * Where the notes live and how their names are made: every note is a file
- * "<name>.Tackpad" in the Files folder beside the plug-in library.
+ * "<name>.Tackpad" in the Files folder beside the plug-in library (for an
+ * installed copy, in its counterpart under the user's data folder, AppFolders).
  *
  *     NoteFiles::pathFor(QStringLiteral("Shopping"));  // ".../Plugins/Tackpad/Files/Shopping.Tackpad"
  */

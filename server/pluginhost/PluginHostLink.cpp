@@ -1,5 +1,6 @@
 #include "PluginHostLink.h"
 
+#include "AppFolders.h"
 #include "PluginManager.h"
 #include "PluginManagerForm.h"
 #include "PluginWindow.h"
@@ -9,17 +10,17 @@ PluginHostLink::PluginHostLink(WrenlogMainForm &form, const QString &application
     : m_host(form)
     , m_applicationFolder(applicationFolder)
     , m_manager(std::make_unique<PluginManager>(&m_host, applicationFolder))
-{
-}
+{}
 
 PluginHostLink::~PluginHostLink()
 {
     delete m_managerForm;
 }
 
-void PluginHostLink::LoadPlugins(const QString &pluginFolder)
+void PluginHostLink::LoadPlugins(const QStringList &pluginFolders)
 {
-    m_manager->Initialize(m_applicationFolder.isEmpty() ? pluginFolder : m_applicationFolder + QStringLiteral("/Plugins"));
+    m_manager->Initialize(m_applicationFolder.isEmpty() ? pluginFolders
+                                                        : AppFolders(m_applicationFolder).pluginFolders());
 }
 
 qint32 PluginHostLink::PluginCount() const
@@ -52,8 +53,9 @@ void PluginHostLink::UnloadManagerDialog()
 
 void PluginHostLink::install()
 {
-    WrenlogMainForm::setPluginManagerFactory(
-        [](WrenlogMainForm &form) -> std::unique_ptr<PluginManagerLink> { return std::make_unique<PluginHostLink>(form); });
+    WrenlogMainForm::setPluginManagerFactory([](WrenlogMainForm &form) -> std::unique_ptr<PluginManagerLink> {
+        return std::make_unique<PluginHostLink>(form);
+    });
 }
 
 namespace {

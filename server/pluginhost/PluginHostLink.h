@@ -5,8 +5,6 @@
 
 #include <QPointer>
 
-#include <QPointer>
-
 #include <memory>
 
 class PluginManager;
@@ -21,13 +19,14 @@ class PluginManagerForm;
 class PluginHostLink : public PluginManagerLink
 {
 public:
-    /// applicationFolder: the folder whose Plugins sub-folder is scanned, whatever
-    /// LoadPlugins() is given, and holds PluginProperties.ini (when empty: the
-    /// program's folder, and LoadPlugins() scans the folder it is given).
+    /// applicationFolder: the application folder whose plug-in folders are
+    /// scanned, whatever LoadPlugins() is given, and whose PluginProperties.ini
+    /// is used, both as AppFolders decides (when empty: the running program's,
+    /// and LoadPlugins() scans the folders it is given).
     explicit PluginHostLink(WrenlogMainForm &form, const QString &applicationFolder = QString());
     ~PluginHostLink() override;
 
-    void LoadPlugins(const QString &pluginFolder) override;
+    void LoadPlugins(const QStringList &pluginFolders) override;
     qint32 PluginCount() const override;
     NotificationSink *facade() override;
     void KillAll() override;

@@ -1,5 +1,6 @@
 #include "PluginManager.h"
 
+#include "AppFolders.h"
 #include "Guard.h"
 #include "KeyedPosition.h"
 #include "LoadProgress.h"
@@ -67,8 +68,8 @@ PluginManager::PluginManager(PluginWindowHost *window, const QString &applicatio
     , m_host(window)
 {
     passOn(label(".Class_Initialize"), [&] {
-        const QString folder = applicationFolder.isEmpty() ? QCoreApplication::applicationDirPath() : applicationFolder;
-        m_stores = new PropertyStoreCollection(folder + QStringLiteral("/Plugins/PluginProperties.ini"), this);
+        const AppFolders folders = applicationFolder.isEmpty() ? AppFolders::current() : AppFolders(applicationFolder);
+        m_stores = new PropertyStoreCollection(folders.pluginPropertiesFile(), this);
         m_stores->Initialize(0);
         m_startUp = m_stores->Add(QStringLiteral("StartUp"));
     });
@@ -84,6 +85,11 @@ PluginManager::~PluginManager()
 }
 
 void PluginManager::Initialize(const QString &sPluginsDirectory)
+{
+    Initialize(sPluginsDirectory.isEmpty() ? QStringList() : QStringList {sPluginsDirectory});
+}
+
+void PluginManager::Initialize(const QStringList &pluginFolders)
 {
     // A facade handed out by an earlier scan stays alive for whoever holds it.
     m_window = new class PluginWindow(m_host, this);
@@ -107,11 +113,14 @@ void PluginManager::Initialize(const QString &sPluginsDirectory)
         return true;
     };
 
-    const QDir root(sPluginsDirectory);
-    const QFileInfoList folders = sPluginsDirectory.isEmpty()
-        ? QFileInfoList()
-        : root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo &folder : folders) {
+    // The installed plug-ins come first, so a user's library with the same
+    // key is the one refused.
+    QFileInfoList folders;
+    for (const QString &pluginFolder : pluginFolders) {
+        if (!pluginFolder.isEmpty())
+            folders += QDir(pluginFolder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    for (const QFileInfo &folder : std::as_const(folders)) {
         setStatus(QStringLiteral("Checking folder: '") + folder.fileName() + QLatin1Char('\''));
         const QFileInfoList files = QDir(folder.filePath()).entryInfoList(QDir::Files, QDir::Name);
         for (const QFileInfo &file : files) {

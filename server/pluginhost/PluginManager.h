@@ -22,8 +22,8 @@ class WrenlogPlugin;
  * facade and its property store, and runs it at once when the "StartUp" section
  * of PluginProperties.ini says so. A start-up progress window shows how far it is.
  *
- *     auto *manager = new PluginManager(window, QCoreApplication::applicationDirPath(), window);
- *     manager->Initialize(QCoreApplication::applicationDirPath() + "/Plugins");
+ *     auto *manager = new PluginManager(window, QString(), window);
+ *     manager->Initialize(AppFolders::current().pluginFolders());
  *     showPluginCommands(manager->PluginCount() > 0);
  *     ...
  *     manager->KillAll(); // when the window closes
@@ -43,12 +43,16 @@ class PluginManager : public QObject
     Q_OBJECT
 
 public:
-    /// applicationFolder holds Plugins/PluginProperties.ini (the program's folder when empty).
+    /// PluginProperties.ini is the one AppFolders gives for applicationFolder
+    /// (for the running program when empty).
     explicit PluginManager(PluginWindowHost *window, const QString &applicationFolder = QString(),
                            QObject *parent = nullptr);
     ~PluginManager() override;
 
     void Initialize(const QString &sPluginsDirectory);
+    /// Scans several plug-in folders one after the other, in the order given
+    /// (AppFolders::pluginFolders(): the installed one, then the user's).
+    void Initialize(const QStringList &pluginFolders);
     /// The plug-in at a 1-based position, or with the given key.
     WrenlogPlugin *Plugin(const QVariant &IndexKey) const;
     qint32 PluginCount() const;

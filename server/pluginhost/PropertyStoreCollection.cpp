@@ -1,12 +1,12 @@
 #include "PropertyStoreCollection.h"
 
+#include "AppFolders.h"
 #include "Guard.h"
 #include "KeyedPosition.h"
 #include "KSINIFileHandler.h"
 #include "PropertyStore.h"
 #include "RuntimeErrors.h"
 
-#include <QCoreApplication>
 
 namespace {
 
@@ -38,7 +38,7 @@ PropertyStoreCollection::~PropertyStoreCollection() = default;
 
 QString PropertyStoreCollection::defaultFilePath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins/PluginProperties.ini");
+    return AppFolders::current().pluginPropertiesFile();
 }
 
 void PropertyStoreCollection::Initialize(qint32 StorageType)

@@ -35,7 +35,7 @@ public:
     void Initialize(qint32 StorageType);
 
     const QString &filePath() const { return m_filePath; }
-    /// The application folder's Plugins/PluginProperties.ini.
+    /// Plugins/PluginProperties.ini of the application's writable folder (AppFolders).
     static QString defaultFilePath();
 
 private:

@@ -134,7 +134,7 @@ TEST(ServerObjects, ServiceFileQuotesWhatTheBusWouldSplit)
 class CancellingPlugins : public PluginManagerLink, public NotificationSink
 {
 public:
-    void LoadPlugins(const QString &) override {}
+    void LoadPlugins(const QStringList &) override {}
     qint32 PluginCount() const override { return 1; }
     NotificationSink *facade() override { return this; }
     void KillAll() override {}

@@ -37,7 +37,7 @@ public:
     explicit SinkManager(HeardSink &sink)
         : m_sink(sink)
     {}
-    void LoadPlugins(const QString &) override {}
+    void LoadPlugins(const QStringList &) override {}
     qint32 PluginCount() const override { return 0; }
     NotificationSink *facade() override { return &m_sink; }
     void KillAll() override {}
@@ -111,7 +111,7 @@ HostWithPlugins::HostWithPlugins()
     window->Load();
     auto made = std::make_unique<PluginHostLink>(*window, appFolder);
     link = made.get();
-    made->LoadPlugins(appFolder + QStringLiteral("/Plugins"));
+    made->LoadPlugins({appFolder + QStringLiteral("/Plugins")});
     window->setPluginManager(std::move(made));
 }
 

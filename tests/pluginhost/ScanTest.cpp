@@ -4,12 +4,15 @@
 #include "PluginManager.h"
 #include "PluginManagerForm.h"
 #include "PropertyStore.h"
+#include "TestEnvironment.h"
 #include "WrenlogMainForm.h"
 #include "WrenlogPlugin.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -225,6 +228,59 @@ TEST(Scan, SameLibraryTwiceKeepsTheFirstOfEachKey)
     EXPECT_EQ(host.manager()->keys(), QStringList {QStringLiteral("WLTestThree.Probe")});
     EXPECT_EQ(pluginTrace().count(QStringLiteral("WLTestThree.Probe:Initialize")), 1);
     EXPECT_EQ(host.statuses.count(notAPlugin(QStringLiteral("ThreeClasses.so"))), 5);
+}
+
+TEST(Scan, InstalledCopyScansItsOwnPluginsFirstThenTheUsersAndKeepsSettingsWithTheUser)
+{
+    clearPluginTrace();
+    const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+    const QString dataHome = TestEnvironment::freshFolder(QStringLiteral("data"));
+    qputenv("XDG_DATA_HOME", dataHome.toLocal8Bit());
+    const QString user = dataHome + QStringLiteral("/wrenlog");
+
+    AppFolder app;
+    app.writeFile(QStringLiteral("wrenlog.installed"), "");
+    // Sorted by name the user's folders would come first; the installed ones still do.
+    app.install(QStringLiteral("ThreeClasses"), QStringLiteral("Z"));
+    for (const char *plugin : {"ThreeClasses", "Echo"}) {
+        const QString folder = user + QStringLiteral("/Plugins/User") + QLatin1String(plugin);
+        QDir().mkpath(folder);
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(WRENLOG_TEST_PLUGIN_DIR "/") + QLatin1String(plugin) + QStringLiteral(".so"),
+                        folder + QLatin1Char('/') + QLatin1String(plugin) + QStringLiteral(".so")));
+    }
+    QFile startUp(user + QStringLiteral("/Plugins/PluginProperties.ini"));
+    ASSERT_TRUE(startUp.open(QIODevice::WriteOnly));
+    startUp.write("[StartUp]\nWLTestThree.Probe=True\n");
+    startUp.close();
+
+    {
+        RunningHost host(app);
+        ASSERT_NE(host.manager(), nullptr);
+        EXPECT_EQ(host.manager()->keys(),
+                  (QStringList {QStringLiteral("WLTestThree.Probe"), QStringLiteral("WLTestEcho.Echo")}));
+        // The installed folder is scanned first, and the user's copy of an
+        // installed key is the one refused, with the usual message.
+        const qsizetype installedAt = host.statuses.indexOf(QStringLiteral("Checking folder: 'Z'"));
+        const qsizetype userAt = host.statuses.indexOf(QStringLiteral("Checking folder: 'UserThreeClasses'"));
+        ASSERT_GE(installedAt, 0);
+        ASSERT_GT(userAt, installedAt);
+        const QString found = QStringLiteral("Found: WLTestThree.Probe");
+        const qsizetype firstFound = host.statuses.indexOf(found);
+        const qsizetype secondFound = host.statuses.lastIndexOf(found);
+        ASSERT_TRUE(installedAt < firstFound && firstFound < userAt && userAt < secondFound)
+            << host.statuses.join(u'|').toStdString();
+        EXPECT_EQ(host.statuses.at(firstFound + 1), QStringLiteral("Initializing plugin: Probe(Tests)"));
+        EXPECT_EQ(host.statuses.at(secondFound + 1), notAPlugin(QStringLiteral("ThreeClasses.so")));
+        EXPECT_EQ(pluginTrace().count(QStringLiteral("WLTestThree.Probe:Initialize")), 1);
+        // The start-up choice came from the user's settings file, and settings go back there.
+        EXPECT_EQ(pluginTrace().count(QStringLiteral("WLTestThree.Probe:Run")), 1);
+        host.manager()->PropertyStores()->SetProperty(QStringLiteral("WLTestEcho.Echo"), QStringLiteral("True"));
+        EXPECT_FALSE(QFileInfo::exists(app.iniPath()));
+        ASSERT_TRUE(startUp.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(startUp.readAll().contains("WLTestEcho.Echo=True"));
+    }
+    qputenv("XDG_DATA_HOME", oldDataHome);
 }
 
 TEST(Scan, PluginIsFoundByPositionAndByKeyAndFailsOutsideTheList)

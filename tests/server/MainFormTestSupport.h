@@ -39,7 +39,7 @@ public:
         : m_sink(sink)
     {}
 
-    void LoadPlugins(const QString &) override {}
+    void LoadPlugins(const QStringList &) override {}
     qint32 PluginCount() const override { return 1; }
     NotificationSink *facade() override { return &m_sink; }
     void KillAll() override { ++m_sink.killAllCalls; }
