@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-apps x11-utils imagemagick dbus dbus-bin dbus-daemon python3 python3-dbus python3-pytest
   fonts-dejavu-core
   unrtf
+  dpkg-dev fakeroot file desktop-file-utils appstream lintian libqt6svg6 adwaita-icon-theme
 )
 
 missing=()
