@@ -5,10 +5,11 @@
 #include "WrenlogMainForm.h"
 
 #include <QAction>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -53,48 +54,60 @@ const MenuDesign menuBeforePlugins[] = {
     {"mnuSep3", "-"},
 };
 
-// The images are drawn rather than shipped: a glyph on a tinted tile is
-// enough to tell the twelve commands apart at toolbar size.
-QIcon drawnImage(const QString &key)
+// The images come from the desktop's icon theme by their freedesktop names, so
+// the toolbar looks like the desktop's other programs; a machine without a
+// theme (or without one of the names) gets our own drawings in the same
+// places. The two on-top images share a picture: translucent is the on-top
+// one half transparent.
+struct ImageDesign
 {
-    struct Look
-    {
-        const char *key;
-        QColor tile;
-        const char *glyph;
-    };
-    static const Look looks[] = {
-        {"Open", QColor(230, 190, 90), "O"},      {"Save", QColor(90, 130, 210), "S"},
-        {"Erase", QColor(220, 110, 110), "E"},    {"Quit", QColor(160, 60, 60), "X"},
-        {"OnTop", QColor(120, 170, 120), "T"},    {"Copy", QColor(150, 150, 190), "C"},
-        {"Cut", QColor(190, 150, 150), "\u2702"}, {"Delete", QColor(200, 90, 90), "D"},
-        {"Paste", QColor(170, 170, 120), "P"},    {"Fold", QColor(120, 150, 180), "F"},
-        {"Plugins", QColor(170, 120, 190), "+"},  {"Translucent", QColor(180, 220, 200), "T"},
-    };
-    QColor tile(160, 160, 160);
-    QString glyph = key.left(1);
-    for (const Look &look : looks) {
-        if (key == QLatin1String(look.key)) {
-            tile = look.tile;
-            glyph = QString::fromUtf8(look.glyph);
-        }
+    const char *key;
+    const char *themeName;
+};
+
+const ImageDesign imageDesign[] = {
+    {"Open", "document-open"},
+    {"Save", "document-save-as"},
+    {"Erase", "edit-clear-all"},
+    {"Quit", "application-exit"},
+    {"OnTop", "window-keep-above"},
+    {"Copy", "edit-copy"},
+    {"Cut", "edit-cut"},
+    {"Delete", "edit-delete"},
+    {"Paste", "edit-paste"},
+    {"Fold", "go-up"},
+    {"Plugins", "application-x-addon"},
+    {"Translucent", "window-keep-above"},
+};
+
+QIcon halfTransparent(const QIcon &icon)
+{
+    QIcon out;
+    for (const int size : {16, 22, 24, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setOpacity(0.45);
+        icon.paint(&painter, pixmap.rect());
+        painter.end();
+        out.addPixmap(pixmap);
     }
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (key == QLatin1String("Translucent"))
-        tile.setAlpha(120);
-    painter.setBrush(tile);
-    painter.setPen(tile.darker(150));
-    painter.drawRoundedRect(QRectF(2, 2, 28, 28), 6, 6);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(18);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, glyph);
-    return QIcon(pixmap);
+    return out;
+}
+
+QIcon toolbarImage(const QString &key)
+{
+    const QIcon bundled(QStringLiteral(":/toolbar/") + key + QStringLiteral(".svg"));
+    for (const ImageDesign &design : imageDesign) {
+        if (key != QLatin1String(design.key))
+            continue;
+        const QString name = QString::fromLatin1(design.themeName);
+        if (!QIcon::hasThemeIcon(name))
+            return bundled;
+        const QIcon themed = QIcon::fromTheme(name);
+        return key == u"Translucent" ? halfTransparent(themed) : themed;
+    }
+    return bundled;
 }
 
 QAction *namedAction(QObject *parent, const QString &name, const QString &caption)
@@ -117,7 +130,7 @@ const QStringList MainFormControls::imageKeys = {
 MainFormControls::MainFormControls(WrenlogMainForm &form)
 {
     for (const QString &key : imageKeys)
-        m_images.insert(key, drawnImage(key));
+        m_images.insert(key, toolbarImage(key));
     buildToolbar(form);
     buildContainer(form);
     buildContextMenu(form);
@@ -156,6 +169,20 @@ void MainFormControls::buildToolbar(WrenlogMainForm &form)
     btnPluginsButton = qobject_cast<QToolButton *>(tbrMainToolbar->widgetForAction(buttons.value("btnPlugins")));
     if (btnPluginsButton)
         btnPluginsButton->setPopupMode(QToolButton::MenuButtonPopup);
+    // Compact buttons, a 16-pixel image with 3 pixels around it as the design's
+    // toolbar had: the styles' own buttons are wider, and at the design width
+    // the last buttons would hide behind the overflow chevron.
+    const int side = tbrMainToolbar->iconSize().width() + 6;
+    tbrMainToolbar->layout()->setSpacing(0);
+    for (QAction *action : std::as_const(buttons)) {
+        QWidget *button = tbrMainToolbar->widgetForAction(action);
+        if (!button)
+            continue;
+        const int arrow = button == btnPluginsButton
+            ? button->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, button)
+            : 0;
+        button->setFixedSize(side + arrow, side);
+    }
 }
 
 void MainFormControls::buildContainer(WrenlogMainForm &form)

@@ -13,6 +13,7 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QFileInfo>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstring>
@@ -125,6 +126,10 @@ int Main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wrenlog"));
     QApplication::setApplicationVersion(QStringLiteral(WRENLOG_VERSION));
+    // The desktop entry's name ties the windows to the menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.wrenlog.Wrenlog"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.wrenlog.Wrenlog"),
+                                                 QIcon(QStringLiteral(":/icons/org.wrenlog.Wrenlog.svg"))));
     // An installed copy keeps its writable files under the user's data folder;
     // without them the program still runs, it only cannot save them.
     QString folderError;

@@ -124,6 +124,38 @@ TEST(MainWindow, FoldingKeepsCaptionAndToolbarAndComesBackToTheSameHeight)
     EXPECT_EQ(folds[1].values, QVariant(false));
 }
 
+TEST(MainWindow, EveryToolbarButtonShowsItsImageAtTheDesignWidth)
+{
+    WrenlogMainForm window;
+    window.Load();
+    // As with plug-ins loaded: every button of the design is there.
+    window.toolbarButton("btnPlugins")->setVisible(true);
+    window.show();
+    QToolBar *toolbar = window.tbrMainToolbar();
+    // The design's client area is 4380 twips wide (the frame's minimum adds
+    // what a frame has, so the toolbar alone is set to that width).
+    toolbar->resize(Twips::toPixelsX(4380), toolbar->height());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(toolbar->width(), Twips::toPixelsX(4380));
+
+    QList<QAction *> buttons;
+    for (QAction *action : toolbar->actions()) {
+        if (!action->isSeparator())
+            buttons.append(action);
+    }
+    ASSERT_EQ(buttons.size(), 11);
+    for (QAction *action : std::as_const(buttons)) {
+        QWidget *button = toolbar->widgetForAction(action);
+        ASSERT_NE(button, nullptr) << action->objectName().toStdString();
+        EXPECT_TRUE(button->isVisible()) << action->objectName().toStdString();
+        EXPECT_TRUE(toolbar->rect().contains(button->geometry())) << action->objectName().toStdString();
+        EXPECT_FALSE(action->icon().pixmap(16, 16).isNull()) << action->objectName().toStdString();
+    }
+    auto *overflow = toolbar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_NE(overflow, nullptr);
+    EXPECT_FALSE(overflow->isVisible());
+}
+
 TEST(MainWindow, ShrinkingStopsAtTheMinimumTrackingSize)
 {
     WrenlogMainForm window;
