@@ -48,6 +48,11 @@ expected=(
   /usr/include/wrenlog/GlobalWindow.h /usr/include/wrenlog/PrivateWindow.h /usr/include/wrenlog/AutomationError.h
   /usr/lib/cmake/WrenlogClient/WrenlogClientConfig.cmake "/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/pkgconfig/wrenlog-client.pc"
 )
+python_package=
+if [ -d "$source_dir/client/python/wrenlog" ]; then
+  python_package=/usr/lib/python3/dist-packages/wrenlog
+  expected+=("$python_package/__init__.py")
+fi
 echo "${#expected[@]} files expected"
 for file in "${expected[@]}"; do
   grep -qx -- "$file" "$work/contents" || fail "$file is not in the package"
@@ -97,13 +102,19 @@ export DISPLAY=":$number"
 
 dbus-run-session -- bash -c '
   set -euo pipefail
-  root=$1 user=$2
+  root=$1 user=$2 python_package=$3
   fail() { echo "FAILED: $*"; exit 1; }
   waitFor() { for _ in $(seq 1 150); do [ -n "$(find "$@" 2>/dev/null)" ] && return 0; sleep 0.2; done; return 1; }
   inspect() { gdbus call --session --dest org.wrenlog.Wrenlog --object-path /Inspect --method "org.wrenlog.Inspect.$1" "${@:2}"; }
 
   "$root/usr/bin/wrenlog-send" --show "hello from the package" || fail "wrenlog-send could not print"
   inspect Window /GlobalWindow | grep -q "hello from the package" || fail "the print is not in the window"
+
+  if [ -n "$python_package" ]; then
+    PYTHONPATH="$root$(dirname "$python_package")" python3 -c "import wrenlog; wrenlog.print(\"hello from Python\")" ||
+      fail "the installed Python package could not print"
+    inspect Window /GlobalWindow | grep -q "hello from Python" || fail "the Python print is not in the window"
+  fi
 
   "$root/usr/bin/wrenlog-send" "package-check: error report"
   waitFor "$user/error.log" || fail "no error.log under the data folder"
@@ -118,7 +129,7 @@ dbus-run-session -- bash -c '
       --method org.freedesktop.DBus.NameHasOwner org.wrenlog.Wrenlog | grep -q false && break
     sleep 0.2
   done
-' _ "$root" "$user" </dev/null
+' _ "$root" "$user" "$python_package" </dev/null
 
 ini="$user/Plugins/PluginProperties.ini"
 grep -q '^\[WLPackageCheck.PackageCheck\]' "$ini" && grep -q '^Loaded=True' "$ini" ||
