@@ -111,7 +111,8 @@ dbus-run-session -- bash -c '
   inspect Window /GlobalWindow | grep -q "hello from the package" || fail "the print is not in the window"
 
   if [ -n "$python_package" ]; then
-    PYTHONPATH="$root$(dirname "$python_package")" python3 -c "import wrenlog; wrenlog.print(\"hello from Python\")" ||
+    # The Python of the system, whose path the package installs into.
+    PYTHONPATH="$root$(dirname "$python_package")" /usr/bin/python3 -c "import wrenlog; wrenlog.print(\"hello from Python\")" ||
       fail "the installed Python package could not print"
     inspect Window /GlobalWindow | grep -q "hello from Python" || fail "the Python print is not in the window"
   fi

@@ -77,7 +77,7 @@ dbus-run-session -- bash -c '
   "$work/pc-client"
   text=$(gdbus call --session --dest org.wrenlog.Wrenlog --object-path /Inspect \
     --method org.wrenlog.Inspect.Window /GlobalWindow)
-  [ "$(grep -o "hello from the SDK" <<<"$text" | wc -l)" -eq 2 ] || { echo "the prints did not arrive: $text"; exit 1; }
+  [ "$(grep -o "'"'"'Text'"'"': <'"'"'[^'"'"']*" <<<"$text" | grep -o "hello from the SDK" | wc -l)" -eq 2 ] || { echo "the prints did not arrive: $text"; exit 1; }
   kill %1
 ' _ "$work" "$prefix" </dev/null
 echo "SDK client built with CMake and pkg-config, printed through the installed server"
