@@ -60,7 +60,9 @@ done
 # Nothing outside the places above, and nothing a run or a test leaves behind.
 if grep -v -E '^/usr(/bin(/wrenlog(-send)?)?|/lib(/wrenlog(/.*)?|/cmake(/WrenlogClient(/.*)?)?|(/[a-z0-9_]+-linux-gnu[a-z0-9_]*)?(/pkgconfig(/wrenlog-client\.pc)?)?|/python3(/.*)?)?|/include(/wrenlog(/.*)?)?|/share(/(dbus-1|applications|icons|metainfo|man|doc)(/.*)?)?)?$|^/?$' \
   "$work/contents"; then
-  fail "unexpected files in the package (above)"
+  # A component's own install() rule puts its files there: packaging/ installs
+  # everything the build puts into the application folder, a plug-in needs no rule.
+  fail "unexpected files in the package (above): drop the install() rule that puts them there"
 fi
 if grep -i -E 'error\.log|PluginProperties\.ini|\.Tackpad$|pluginhost-plugins|/tests?/|CMakeFiles' "$work/contents"; then
   fail "files of a run or of the build tree in the package (above)"
