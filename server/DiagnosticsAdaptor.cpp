@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
@@ -94,6 +95,29 @@ bool DiagnosticsAdaptor::CloseWindow(const QString &path)
 {
     WrenlogMainForm *window = form(path);
     return window && window->close();
+}
+
+QVariantMap DiagnosticsAdaptor::TextDigest(const QString &path)
+{
+    WrenlogMainForm *form = this->form(path);
+    if (!form)
+        return {};
+    const QString text = form->rtbDetails()->Text();
+    return {
+        {QStringLiteral("Length"), qint64(text.size())},
+        {QStringLiteral("Lines"), qint64(text.count(QLatin1Char('\n')))},
+        {QStringLiteral("Sha1"),
+         QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex())},
+    };
+}
+
+bool DiagnosticsAdaptor::EraseAll(const QString &path)
+{
+    WrenlogMainForm *form = this->form(path);
+    if (!form)
+        return false;
+    form->tbrMainToolbar_ButtonClick(QStringLiteral("btnEraseAll"));
+    return true;
 }
 
 QVariantMap DiagnosticsAdaptor::Window(const QString &path)

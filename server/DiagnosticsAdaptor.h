@@ -32,6 +32,11 @@ public slots:
     bool PressButton(const QString &text);
     /// Asks the window to close as the user's close box does; whether it closed.
     bool CloseWindow(const QString &path);
+    /// Length, Lines and Sha1 (of its UTF-8) of the window's text, for texts
+    /// too long to send whole.
+    QVariantMap TextDigest(const QString &path);
+    /// Runs the window's Erase All command as its button does; whether the window exists.
+    bool EraseAll(const QString &path);
 
 private:
     WrenlogMainForm *form(const QString &path) const;

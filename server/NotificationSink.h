@@ -16,4 +16,12 @@ class NotificationSink
 public:
     virtual ~NotificationSink() = default;
     virtual void Notify(qint32 code, const QVariant &values, bool &cancel) = 0;
+    /// Whether anybody would hear the event of code; false lets the window
+    /// skip the notification (and, for the view's Change and SelChange, print
+    /// the fast way). A sink that cannot tell says true.
+    virtual bool listensTo(qint32 code) const
+    {
+        Q_UNUSED(code)
+        return true;
+    }
 };

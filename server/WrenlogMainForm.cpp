@@ -162,13 +162,19 @@ void WrenlogMainForm::DebugPrint(const QString &Text, qint32 Colour, bool CrLF)
             ~DepthGuard() { --depth; }
         } guard(m_printDepth);
 
-        if (m_pluginManager) {
+        if (heard(NotificationCode::DebugPrint)) {
             bool cancel = false;
             Notify(NotificationCode::DebugPrint, QVariantList {Text, Colour, CrLF}, cancel);
             if (cancel)
                 return;
         }
-        DebugText::Append(*rtbDetails(), Text, DebugText::ResolveColour(Colour), CrLF);
+        const qint32 colour = DebugText::ResolveColour(Colour);
+        // A print moves the caret and changes the text; when nobody hears of
+        // that, the piece can wait for the next frame and go in with the others.
+        if (heard(NotificationCode::Change) || heard(NotificationCode::SelChange))
+            DebugText::Append(*rtbDetails(), Text, colour, CrLF);
+        else
+            rtbDetails()->appendLater(Text, colour, CrLF);
     });
 }
 
@@ -200,8 +206,17 @@ void WrenlogMainForm::Notify(qint32 code, const QVariant &values, bool &cancel)
 {
     if (!m_pluginManager)
         return;
-    if (NotificationSink *sink = m_pluginManager->facade())
+    NotificationSink *sink = m_pluginManager->facade();
+    if (sink && sink->listensTo(code))
         sink->Notify(code, values, cancel);
+}
+
+bool WrenlogMainForm::heard(qint32 code) const
+{
+    if (!m_pluginManager)
+        return false;
+    const NotificationSink *sink = m_pluginManager->facade();
+    return sink && sink->listensTo(code);
 }
 
 bool WrenlogMainForm::Notify(qint32 code, const QVariant &values)

@@ -97,6 +97,8 @@ public:
     void Notify(qint32 code, const QVariant &values, bool &cancel);
     /// Notify() for events without Cancel; returns whether a listener cancelled.
     bool Notify(qint32 code, const QVariant &values = {});
+    /// Whether a plug-in listens to the event of code.
+    bool heard(qint32 code) const;
 
     // Opening and saving.
     FileCommandsLink *fileCommands() const { return m_fileCommands.get(); }

@@ -62,14 +62,37 @@ RichTextEditor::RichTextEditor(RichTextView *view)
 
 bool RichTextEditor::event(QEvent *event)
 {
+    if (!m_view)
+        return QTextEdit::event(event);
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
     case QEvent::InputMethod:
     case QEvent::FocusIn: m_view->flushCursorToEditor(); break;
+    case QEvent::KeyRelease:
+    case QEvent::FocusOut: m_view->settle(); break;
     default: break;
     }
     return QTextEdit::event(event);
+}
+
+bool RichTextEditor::viewportEvent(QEvent *event)
+{
+    if (!m_view)
+        return QTextEdit::viewportEvent(event);
+    // The user acts on the text as it stands with every piece printed so far.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: m_view->settle(); break;
+    default: break;
+    }
+    return QTextEdit::viewportEvent(event);
 }
 
 QTextCursor RichTextEditor::rangeEditedBy(QKeyEvent *event) const
@@ -166,6 +189,8 @@ void RichTextEditor::mouseMoveEvent(QMouseEvent *event)
 void RichTextEditor::focusInEvent(QFocusEvent *event)
 {
     QTextEdit::focusInEvent(event);
+    if (!m_view)
+        return;
     m_view->focusChanged();
     emit m_view->GotFocus();
 }
@@ -173,6 +198,8 @@ void RichTextEditor::focusInEvent(QFocusEvent *event)
 void RichTextEditor::focusOutEvent(QFocusEvent *event)
 {
     QTextEdit::focusOutEvent(event);
+    if (!m_view)
+        return;
     m_view->focusChanged();
     emit m_view->LostFocus();
 }

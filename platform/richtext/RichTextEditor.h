@@ -17,9 +17,12 @@ class RichTextEditor : public QTextEdit
 
 public:
     explicit RichTextEditor(RichTextView *view);
+    /// The view is going: the focus leaving with it concerns nobody.
+    void detachView() { m_view = nullptr; }
 
 protected:
     bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

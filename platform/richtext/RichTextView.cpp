@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
@@ -33,6 +34,12 @@ using namespace RichTextFormat;
 namespace {
 
 constexpr int viewUpdateDelayMs = 30;
+// Waiting pieces go in by slices of about this long, so that a flood never
+// keeps the event loop from the user for long.
+constexpr qint64 appendSliceNs = 20'000'000;
+// Pieces of one colour join into one insertion up to about this many characters;
+// a longer run would be a slice of its own.
+constexpr qsizetype runLimit = 64 * 1024;
 constexpr qint32 invalidPropertyValue = 380;
 constexpr qint32 invalidPropertyIndex = 381;
 
@@ -103,8 +110,14 @@ RichTextView::RichTextView(QWidget *parent)
 
     m_font = new WidgetFont(this, this);
     m_selection = QTextCursor(m_document);
+    m_frameTimer = new QTimer(this);
+    m_frameTimer->setSingleShot(true);
+    connect(m_frameTimer, &QTimer::timeout, this, &RichTextView::updateView);
 
-    connect(m_document, &QTextDocument::contentsChanged, this, &RichTextView::Change);
+    connect(m_document, &QTextDocument::contentsChanged, this, [this] {
+        if (m_quiet == 0)
+            emit Change();
+    });
     connect(m_editor, &QTextEdit::cursorPositionChanged, this, &RichTextView::takeCursorFromEditor);
     connect(m_editor, &QTextEdit::selectionChanged, this, &RichTextView::takeCursorFromEditor);
     QScrollBar *vertical = m_editor->verticalScrollBar();
@@ -119,7 +132,12 @@ RichTextView::RichTextView(QWidget *parent)
     setScrollBars(BothBars);
 }
 
-RichTextView::~RichTextView() = default;
+RichTextView::~RichTextView()
+{
+    // The editor outlives this object's members while QWidget takes the focus
+    // away from it; it must not reach back in by then.
+    m_editor->detachView();
+}
 
 QVariant RichTextView::nullValue()
 {
@@ -133,17 +151,92 @@ bool RichTextView::isNull(const QVariant &value)
 
 const QTextDocument &RichTextView::document() const
 {
+    settle();
     return *m_document;
 }
 
 CrLfPosition RichTextView::toCrLf(DocPosition position) const
 {
+    settle();
     return TextPosition::toCrLf(*m_document, position);
 }
 
 DocPosition RichTextView::toDocument(CrLfPosition position) const
 {
+    settle();
     return TextPosition::toDocument(*m_document, position);
+}
+
+// ---------------------------------------------------------------- pieces that wait
+
+void RichTextView::appendLater(const QString &text, qint32 colour, bool lineBreak)
+{
+    const QChar first = !text.isEmpty() ? text.front() : lineBreak ? QLatin1Char('\r') : QChar();
+    PendingRun *run = m_pending.empty() ? nullptr : &m_pending.back();
+    // An empty run has only set the caret's colour, which this piece sets anew.
+    if (run && !(run->text.isEmpty() || run->colour == colour))
+        run = nullptr;
+    if (run && (run->text.size() >= runLimit || (run->text.endsWith(QLatin1Char('\r')) && first == QLatin1Char('\n'))))
+        run = nullptr;
+    if (!run) {
+        m_pending.push_back({QString(), colour});
+        run = &m_pending.back();
+    }
+    run->colour = colour;
+    if (run->text.isEmpty() && !lineBreak) {
+        run->text = text; // shares the caller's string
+    } else {
+        run->text += text;
+        if (lineBreak)
+            run->text += QStringLiteral("\r\n");
+    }
+    scheduleViewUpdate();
+}
+
+void RichTextView::settle() const
+{
+    if (!m_pending.empty())
+        const_cast<RichTextView *>(this)->appendPending(-1);
+}
+
+bool RichTextView::appendPending(qint64 budgetNs)
+{
+    if (m_pending.empty())
+        return true;
+    QElapsedTimer clock;
+    clock.start();
+    // The editor's cursor is dragged along by these edits; it is not the user's.
+    m_editorBehind = true;
+    forgetUndo();
+    ++m_quiet;
+    m_selection.beginEditBlock();
+    QTextCharFormat colour;
+    do {
+        // Taken off the queue before it goes in, so a call that comes back
+        // here meanwhile carries on with the next piece, in order.
+        const PendingRun run = std::move(m_pending.front());
+        m_pending.pop_front();
+        // Exactly the steps of printing at the end through the members: the
+        // caret to the end (a caret already there keeps the format set on it),
+        // the colour merged into the caret's format, the text inserted.
+        const int end = TextPosition::end(*m_document).value;
+        if (m_selection.anchor() != end || m_selection.position() != end)
+            m_selection.setPosition(end);
+        colour.setForeground(fromColourRef(run.colour));
+        m_selection.mergeCharFormat(colour);
+        if (!run.text.isEmpty())
+            m_selection.insertText(run.text);
+    } while (!m_pending.empty() && (budgetNs < 0 || clock.nsecsElapsed() < budgetNs));
+    m_selection.endEditBlock();
+    --m_quiet;
+    if (!m_frameTimer->isActive())
+        m_frameTimer->start(viewUpdateDelayMs);
+    return m_pending.empty();
+}
+
+void RichTextView::dropPending()
+{
+    m_pending.clear();
 }
 
 // ---------------------------------------------------------------- model and view
@@ -151,19 +244,27 @@ DocPosition RichTextView::toDocument(CrLfPosition position) const
 void RichTextView::scheduleViewUpdate()
 {
     m_editorBehind = true;
-    if (m_updateScheduled)
-        return;
-    m_updateScheduled = true;
-    QTimer::singleShot(viewUpdateDelayMs, this, &RichTextView::updateView);
+    if (!m_frameTimer->isActive())
+        m_frameTimer->start(viewUpdateDelayMs);
 }
 
 void RichTextView::updateView()
 {
-    m_updateScheduled = false;
-    flushCursorToEditor();
+    // Once a frame: what waits goes in (a slice of it when there is much),
+    // then the editor catches up and repaints once.
+    const bool allIn = appendPending(appendSliceNs);
+    syncEditor();
+    if (!allIn)
+        m_frameTimer->start(0);
 }
 
 void RichTextView::flushCursorToEditor()
+{
+    settle();
+    syncEditor();
+}
+
+void RichTextView::syncEditor()
 {
     if (!m_editorBehind || m_editBlocks > 0)
         return;
@@ -209,12 +310,14 @@ void RichTextView::selectionMoved()
 
 void RichTextView::beginEditBlock()
 {
+    settle();
     if (m_editBlocks++ == 0)
         m_selection.beginEditBlock();
 }
 
 void RichTextView::endEditBlock()
 {
+    settle();
     if (m_editBlocks == 0)
         return;
     if (--m_editBlocks == 0) {
@@ -275,16 +378,20 @@ bool RichTextView::userEditAllowed(const QTextCursor &range) const
 
 QString RichTextView::Text() const
 {
+    settle();
     return plainText(*m_document, 0, TextPosition::end(*m_document).value);
 }
 
 qint32 RichTextView::TextLength() const
 {
+    settle();
     return TextPosition::length(*m_document).value;
 }
 
 void RichTextView::setText(const QString &text)
 {
+    // Whatever waits would be replaced at once.
+    dropPending();
     forgetUndo();
     QTextCursor cursor(m_document);
     cursor.beginEditBlock();
@@ -301,6 +408,7 @@ void RichTextView::setText(const QString &text)
 
 void RichTextView::replaceAllWithRtf(const QByteArray &rtf, bool utf8)
 {
+    dropPending();
     forgetUndo();
     QTextCursor cursor(m_document);
     cursor.beginEditBlock();
@@ -319,6 +427,7 @@ void RichTextView::replaceAllWithRtf(const QByteArray &rtf, bool utf8)
 
 QString RichTextView::TextRTF() const
 {
+    settle();
     return QString::fromLatin1(RtfWriter::write(*m_document, m_document->defaultFont()));
 }
 
@@ -350,11 +459,13 @@ void RichTextView::setTextRTF(const QString &rtf)
 
 qint32 RichTextView::SelStart() const
 {
+    settle();
     return toCrLf(DocPosition {m_selection.selectionStart()}).value;
 }
 
 void RichTextView::setSelStart(qint32 start)
 {
+    settle();
     if (start < 0)
         raiseInvalidValue();
     const DocPosition position = toDocument(CrLfPosition {start});
@@ -363,6 +474,7 @@ void RichTextView::setSelStart(qint32 start)
 
 qint32 RichTextView::SelLength() const
 {
+    settle();
     if (!m_selection.hasSelection())
         return 0;
     return toCrLf(DocPosition {m_selection.selectionEnd()}).value
@@ -371,6 +483,7 @@ qint32 RichTextView::SelLength() const
 
 void RichTextView::setSelLength(qint32 length)
 {
+    settle();
     if (length < 0)
         raiseInvalidValue();
     const DocPosition start {m_selection.selectionStart()};
@@ -380,6 +493,7 @@ void RichTextView::setSelLength(qint32 length)
 
 QString RichTextView::SelText() const
 {
+    settle();
     return plainText(*m_document, m_selection.selectionStart(), m_selection.selectionEnd());
 }
 
@@ -400,6 +514,7 @@ void RichTextView::insertAtSelection(const QString &text)
 
 void RichTextView::setSelText(const QString &text)
 {
+    settle();
     if (touchesProtected(m_selection.selectionStart(), m_selection.selectionEnd()))
         return;
     insertAtSelection(text);
@@ -408,12 +523,14 @@ void RichTextView::setSelText(const QString &text)
 
 QString RichTextView::SelRTF() const
 {
+    settle();
     return QString::fromLatin1(RtfWriter::write(*m_document, DocPosition {m_selection.selectionStart()},
                                                 DocPosition {m_selection.selectionEnd()}, m_document->defaultFont()));
 }
 
 void RichTextView::setSelRTF(const QString &rtf)
 {
+    settle();
     if (touchesProtected(m_selection.selectionStart(), m_selection.selectionEnd()))
         return;
     bool utf8 = false;
@@ -431,6 +548,7 @@ void RichTextView::setSelRTF(const QString &rtf)
 template<typename Get>
 QVariant RichTextView::commonCharValue(Get get) const
 {
+    settle();
     const int from = m_selection.selectionStart();
     const int to = m_selection.selectionEnd();
     if (from == to)
@@ -458,6 +576,7 @@ QVariant RichTextView::commonCharValue(Get get) const
 
 void RichTextView::mergeChar(const QTextCharFormat &format)
 {
+    settle();
     forgetUndo();
     // Without a selection this sets what the caret will type; with one it
     // formats the selected text.
@@ -596,6 +715,7 @@ void RichTextView::setSelFontSize(double points)
 template<typename Get>
 QVariant RichTextView::commonBlockValue(Get get) const
 {
+    settle();
     QTextBlock block = m_document->findBlock(m_selection.selectionStart());
     const QTextBlock last = m_document->findBlock(m_selection.selectionEnd());
     const QVariant common = get(block.blockFormat());
@@ -609,6 +729,7 @@ QVariant RichTextView::commonBlockValue(Get get) const
 
 void RichTextView::mergeBlock(const QTextBlockFormat &format)
 {
+    settle();
     forgetUndo();
     m_selection.mergeBlockFormat(format);
     scheduleViewUpdate();
@@ -653,6 +774,7 @@ void RichTextView::setSelBullet(bool on)
 template<typename Edit>
 void RichTextView::changeSelectedBlocks(Edit change)
 {
+    settle();
     forgetUndo();
     for (QTextBlock block = m_document->findBlock(m_selection.selectionStart());
          block.isValid() && block.position() <= m_selection.selectionEnd(); block = block.next()) {
@@ -749,6 +871,7 @@ QVariant RichTextView::SelTabs(qint32 element) const
 
 void RichTextView::setSelTabs(qint32 element, qint32 twips)
 {
+    settle();
     if (element < 0 || element >= 32)
         raiseError(invalidPropertyIndex, QStringLiteral("Invalid property array index"));
     if (twips < 0)
@@ -859,6 +982,7 @@ WidgetFont *RichTextView::Font() const
 
 qint32 RichTextView::Find(const QString &text, qint32 start, qint32 end, qint32 options)
 {
+    settle();
     if (text.isEmpty())
         return -1;
     QTextDocument::FindFlags flags;
@@ -880,6 +1004,7 @@ qint32 RichTextView::Find(const QString &text, qint32 start, qint32 end, qint32 
 
 qint32 RichTextView::GetLineFromChar(qint32 charPosition) const
 {
+    settle();
     return m_layout->lineOf(toDocument(CrLfPosition {qMax(0, charPosition)}).value);
 }
 
@@ -901,6 +1026,7 @@ void RichTextView::SaveFile(const QString &path, qint32 fileType)
 {
     if (fileType != RtfFile && fileType != PlainTextFile)
         raiseInvalidValue();
+    settle();
     const QByteArray bytes
         = fileType == RtfFile ? RtfWriter::write(*m_document, m_document->defaultFont()) : Text().toUtf8();
     QSaveFile file(path);
@@ -917,6 +1043,7 @@ void RichTextView::Refresh()
 
 void RichTextView::SelPrint(QPrinter &printer)
 {
+    settle();
     QTextDocument copy;
     copy.setDefaultFont(m_document->defaultFont());
     QTextCursor target(&copy);
@@ -978,6 +1105,7 @@ void RichTextView::deleteSelection()
 
 void RichTextView::selectAll()
 {
+    settle();
     moveSelection(DocPosition {0}, TextPosition::end(*m_document));
 }
 

@@ -13,6 +13,7 @@
 
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QWidget>
 
 namespace {
@@ -468,4 +469,15 @@ void PluginWindow::Notify(qint32 code, const QVariant &values, bool &cancel)
         default: break; // 22 and unknown codes are not events
         }
     });
+}
+
+bool PluginWindow::listensTo(qint32 code) const
+{
+    // The events of every print; the rest are rare enough to send regardless.
+    switch (code) {
+    case 2: return isSignalConnected(QMetaMethod::fromSignal(&PluginWindow::DebugPrintEvent));
+    case 27: return isSignalConnected(QMetaMethod::fromSignal(&PluginWindow::Change));
+    case 31: return isSignalConnected(QMetaMethod::fromSignal(&PluginWindow::SelChange));
+    default: return true;
+    }
 }

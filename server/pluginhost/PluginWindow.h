@@ -188,6 +188,7 @@ public:
     /// Host side: raises the event of a notification code; code 16 clicks
     /// plug-in menu item number values, code 22 and unknown codes do nothing.
     void Notify(qint32 code, const QVariant &values, bool &cancel) override;
+    bool listensTo(qint32 code) const override;
 
 signals:
     void DebugShowEvent();

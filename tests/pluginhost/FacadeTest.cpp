@@ -350,3 +350,35 @@ TEST(Facade, FailingEventHandlerReachesTheWindowAsAFailureOfNotify)
     host.window()->DebugPrint(QStringLiteral("still printing"));
     EXPECT_EQ(host.form->rtbDetails()->Text(), QStringLiteral("still printing\r\n"));
 }
+
+TEST(Facade, PiecesThatWaitedAreNeverHeardOfLateByALaterListener)
+{
+    AppFolder app;
+    RunningHost host(app); // no plug-ins: nobody hears the view's events
+    PluginWindow *w = host.window();
+    RichTextView *view = host.form->rtbDetails();
+    w->DebugPrint(QStringLiteral("waits"), wlogNote);
+    ASSERT_TRUE(view->hasPending());
+
+    int changes = 0;
+    int selChanges = 0;
+    const QMetaObject::Connection change = QObject::connect(w, &PluginWindow::Change, [&] { ++changes; });
+    const QMetaObject::Connection selChange = QObject::connect(w, &PluginWindow::SelChange, [&] { ++selChanges; });
+    // Now somebody listens: the next piece goes in at once, with its events,
+    // and the piece that waited goes in first without any.
+    w->DebugPrint(QStringLiteral("heard"));
+    EXPECT_FALSE(view->hasPending());
+    EXPECT_EQ(changes, 1);
+    EXPECT_GE(selChanges, 1);
+    const int changesForOnePiece = changes;
+    const int selChangesForOnePiece = selChanges;
+    EXPECT_EQ(w->Text(), QStringLiteral("waits\r\nheard\r\n"));
+    EXPECT_EQ(changes, changesForOnePiece);
+    EXPECT_EQ(selChanges, selChangesForOnePiece);
+
+    QObject::disconnect(change);
+    QObject::disconnect(selChange);
+    w->DebugPrint(QStringLiteral("waits again"));
+    EXPECT_TRUE(view->hasPending());
+    EXPECT_EQ(w->Text(), QStringLiteral("waits\r\nheard\r\nwaits again\r\n"));
+}

@@ -20,8 +20,11 @@ public:
     };
 
     void Notify(qint32 code, const QVariant &values, bool &cancel) override;
+    bool listensTo(qint32 code) const override { return !deafTo.contains(code); }
 
     QList<Heard> heard;
+    /// Codes nobody listens to, as a facade without such handlers says.
+    QList<qint32> deafTo;
     QList<qint32> cancelCodes;
     std::function<void(qint32 code, const QVariant &values)> onNotify;
 
