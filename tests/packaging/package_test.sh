@@ -126,12 +126,31 @@ dbus-run-session -- bash -c '
   "$root/usr/bin/wrenlog-send" "package-check: new note"
   waitFor "$user/Plugins/Tackpad/Files" -name "*.Tackpad" || fail "no note under the data folder"
 
-  inspect CloseWindow /GlobalWindow | grep -q true || fail "the window did not close"
-  for _ in $(seq 1 50); do
+  owned() {
     gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-      --method org.freedesktop.DBus.NameHasOwner org.wrenlog.Wrenlog | grep -q false && break
+      --method org.freedesktop.DBus.NameHasOwner org.wrenlog.Wrenlog | grep -q "$1"
+  }
+  closeAndWait() {
+    inspect CloseWindow /GlobalWindow | grep -q true || fail "the window did not close"
+    for _ in $(seq 1 50); do owned false && return 0; sleep 0.2; done
+    fail "the server did not end after its window closed"
+  }
+  closeAndWait
+
+  # The menu entry: its command, from the unpacked bin folder, opens the window.
+  exec=$(sed -n "s/^Exec=//p" "$root/usr/share/applications/org.wrenlog.Wrenlog.desktop")
+  [ "$exec" = wrenlog ] || fail "the desktop entry runs \"$exec\""
+  "$root/usr/bin/$exec" >"$user/../menu-start.log" 2>&1 &
+  # A call to the name before the program owns it would make the bus start
+  # another copy for it; the window shows once the plug-ins have started.
+  for _ in $(seq 1 100); do owned true && break; sleep 0.1; done
+  shown=
+  for _ in $(seq 1 100); do
+    inspect Window /GlobalWindow 2>/dev/null | grep -q "'"'"'Visible'"'"': <true>" && { shown=1; break; }
     sleep 0.2
   done
+  [ -n "$shown" ] || fail "the menu entry opened no window: $(inspect Window /GlobalWindow 2>&1; cat "$user/../menu-start.log")"
+  closeAndWait
 ' _ "$root" "$user" "$python_package" </dev/null
 
 ini="$user/Plugins/PluginProperties.ini"
