@@ -61,6 +61,7 @@ bool benchQt(E2eSession &session, int count)
     std::printf("qt: %d qDebug calls  default handler (/dev/null) %.3f s  Wrenlog handler %.3f s  ratio %.2f"
                 "  (all in the window after %.3f s; every message arrived in order: %s)\n",
                 count, plain, routed, routed / plain, delivered, arrived ? "yes" : "NO");
+    std::fflush(stdout);
     return arrived;
 }
 
@@ -136,7 +137,7 @@ bool benchCommand(E2eSession &session, int lines)
     QString expected;
     for (int i = 1; i <= lines; ++i)
         expected += QStringLiteral("line %1\r\n").arg(i);
-    const QString held = QStringLiteral("sh -c \"%1; read x\"").arg(command);
+    const QString held = QStringLiteral("sh -c \"%1; read x || true\"").arg(command);
     const bool pipedWhole
         = arrivesWhole(session, QStringLiteral("%1 | '%2' --private piped-check").arg(held, send), QStringLiteral("piped-check"), expected);
     const bool wrappedWhole = arrivesWhole(
@@ -144,6 +145,7 @@ bool benchCommand(E2eSession &session, int lines)
     std::printf("command: %d lines  COMMAND | wrenlog-send %.3f s  wrenlog-send -- COMMAND %.3f s  ratio %.2f"
                 "  (best of 3; every line arrived: piped %s, wrapped %s)\n",
                 lines, piped, wrapped, wrapped / piped, pipedWhole ? "yes" : "NO", wrappedWhole ? "yes" : "NO");
+    std::fflush(stdout);
     return pipedWhole && wrappedWhole;
 }
 
