@@ -129,6 +129,8 @@ def test_handler_styles_order_and_bad_records(desktop):
         log.error("e")
         log.info("%d items", "many")  # formatting raises
         log.critical("c")
+        log.info("nul\0 and half a pair \ud800")  # not for the bus as they are
+        log.info("after them")
         handler.flush()
         path = handler._path
         assert desktop.inspect(path)["Title"] == "Logging"
@@ -137,6 +139,7 @@ def test_handler_styles_order_and_bad_records(desktop):
             (GREEN, "INFO i\nLevel 25 between\n"),
             (wrenlog.ORANGE, "WARNING w\n"),
             (RED, "ERROR e\nCRITICAL c\n"),
+            (GREEN, "INFO nul\ufffd and half a pair ?\nINFO after them\n"),
         ]
         assert errors == ["%d items"]
     finally:

@@ -19,6 +19,7 @@ it follows logging's convention and calls handleError.
 import collections
 import logging
 import threading
+import time
 
 import dbus
 
@@ -49,6 +50,8 @@ _UNREACHABLE = {
 }
 # A batch may take long when the window is busy painting; a hung server still ends the wait.
 _CALL_TIMEOUT = 120.0
+# How long the handler's thread lets records gather after the first one.
+_GATHER_SECONDS = 0.05
 
 
 class Error(Exception):
@@ -99,6 +102,11 @@ def _call(path, interface, member, signature, args):
                                            timeout=_CALL_TIMEOUT)
     except dbus.exceptions.DBusException as exception:
         raise _error_from(exception) from None
+
+
+def _bus_text(text):
+    """text as the bus can carry it: NUL and unpaired surrogates replaced."""
+    return text.replace("\0", "\ufffd").encode("utf-8", "replace").decode("utf-8")
 
 
 def _pieces(pieces):
@@ -201,11 +209,11 @@ class Handler(logging.Handler):
     window of the handler's own (released by close()).
 
     When the window cannot be reached, the batch is dropped and handleError
-    is called with its first record, once until a batch goes through again;
-    the program goes on.
+    is called (with a record holding the first text of the batch) once until a
+    batch goes through again; the program goes on.
     """
 
-    def __init__(self, level=logging.NOTSET, styles=None, window=None, batch_size=500):
+    def __init__(self, level=logging.NOTSET, styles=None, window=None, batch_size=2000):
         super().__init__(level)
         self.styles = dict(DEFAULT_STYLES)
         if styles:
@@ -242,7 +250,8 @@ class Handler(logging.Handler):
         except Exception:
             self.handleError(record)
             return
-        self._queue.append((text, colour, record))
+        # Queued as the bus carries it: the thread sends slices of the queue as they are.
+        self._queue.append((text, colour, True))
         if self._thread is None:
             self._start()
         if not self._wake.is_set():
@@ -269,13 +278,15 @@ class Handler(logging.Handler):
     def _run(self):
         while True:
             self._wake.wait()
+            # Let a burst gather: fewer, fuller batches take less from the program meanwhile.
+            time.sleep(_GATHER_SECONDS)
             self._wake.clear()
-            while self._queue:
-                batch = []
+            queue = self._queue
+            while queue:
                 with self._idle:
                     self._sending = True
-                while self._queue and len(batch) < self._batch_size:
-                    batch.append(self._queue.popleft())
+                popleft = queue.popleft
+                batch = [popleft() for _ in range(min(len(queue), self._batch_size))]
                 self._send(batch)
             with self._idle:
                 self._sending = False
@@ -285,14 +296,18 @@ class Handler(logging.Handler):
 
     def _send(self, batch):
         try:
-            path = self._target()
-            _call(path, _BATCH, "DebugPrintMany", "a(sib)",
-                  (dbus.Array([(text, colour, True) for text, colour, _ in batch], signature="(sib)"),))
+            try:
+                _call(self._target(), _BATCH, "DebugPrintMany", "a(sib)", (batch,))
+            except (TypeError, ValueError):
+                # A text the bus cannot carry (a NUL, half a surrogate pair): mend them all.
+                _call(self._target(), _BATCH, "DebugPrintMany", "a(sib)", ([(_bus_text(text), colour, newline)
+                                                                            for text, colour, newline in batch],))
             self._failing = False
         except Exception:
             if not self._failing:
                 self._failing = True
-                self.handleError(batch[0][2])
+                # The record itself stays with the caller; its text tells which one it was.
+                self.handleError(logging.makeLogRecord({"msg": batch[0][0], "levelno": logging.ERROR}))
 
     def flush(self, timeout=None):
         """Waits until every queued record has been sent (or dropped)."""
