@@ -22,7 +22,9 @@ WrenlogMainForm *SharedWindow::ensureLoaded()
     connect(form, &WrenlogMainForm::Unloaded, this, [this, form] {
         if (m_form == form)
             m_form = nullptr;
-        form->deleteLater();
+        // The user may close it while plug-in code runs (the start-up scan);
+        // the object goes once that code has returned.
+        form->deleteWhenIdle();
         emit unloaded();
     });
     try {

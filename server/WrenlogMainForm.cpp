@@ -22,6 +22,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 
 PluginManagerFactory &pluginManagerFactory()
@@ -119,23 +121,70 @@ void WrenlogMainForm::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
-    reportFailure(label("Form_Unload"), [&] {
-        if (m_loaded)
-            WindowPosition::Save(*this, m_unfoldedHeight);
-        if (m_pluginManager) {
-            m_pluginManager->UnloadManagerDialog();
-            m_pluginManager->KillAll();
-        }
-    });
-    releaseOnUnload();
+    // A BeforeQuit handler that let messages run may have seen the window
+    // closed meanwhile; that close did the closing work.
+    if (m_unloaded)
+        return;
+    {
+        // Kill handlers are plug-in code too.
+        const PluginCall call(*this);
+        reportFailure(label("Form_Unload"), [&] {
+            if (m_loaded)
+                WindowPosition::Save(*this, m_unfoldedHeight);
+            if (m_pluginManager) {
+                m_pluginManager->UnloadManagerDialog();
+                m_pluginManager->KillAll();
+            }
+        });
+        releaseOnUnload();
+    }
     emit Unloaded();
 }
 
 void WrenlogMainForm::releaseOnUnload()
 {
     m_unloaded = true;
+    // Plug-in code still on the stack would return into freed objects.
+    if (m_pluginCalls > 0) {
+        m_releasePending = true;
+        return;
+    }
+    releasePlugins();
+}
+
+void WrenlogMainForm::releasePlugins()
+{
     m_fileCommands.reset();
     m_pluginManager.reset();
+}
+
+void WrenlogMainForm::deleteWhenIdle()
+{
+    if (m_pluginCalls > 0) {
+        m_deletePending = true;
+        return;
+    }
+    deleteLater();
+}
+
+void WrenlogMainForm::pluginCallsEnded()
+{
+    if (std::exchange(m_releasePending, false))
+        releasePlugins();
+    if (std::exchange(m_deletePending, false))
+        deleteLater();
+}
+
+WrenlogMainForm::PluginCall::PluginCall(WrenlogMainForm &form)
+    : m_form(&form)
+{
+    ++form.m_pluginCalls;
+}
+
+WrenlogMainForm::PluginCall::~PluginCall()
+{
+    if (m_form && --m_form->m_pluginCalls == 0)
+        m_form->pluginCallsEnded();
 }
 
 // ---- Printing ------------------------------------------------------------
@@ -204,16 +253,19 @@ void WrenlogMainForm::Clear()
 
 void WrenlogMainForm::Notify(qint32 code, const QVariant &values, bool &cancel)
 {
-    if (!m_pluginManager)
+    // A closed window tells its killed plug-ins nothing more.
+    if (!m_pluginManager || m_unloaded)
         return;
     NotificationSink *sink = m_pluginManager->facade();
-    if (sink && sink->listensTo(code))
-        sink->Notify(code, values, cancel);
+    if (!sink || !sink->listensTo(code))
+        return;
+    const PluginCall call(*this);
+    sink->Notify(code, values, cancel);
 }
 
 bool WrenlogMainForm::heard(qint32 code) const
 {
-    if (!m_pluginManager)
+    if (!m_pluginManager || m_unloaded)
         return false;
     const NotificationSink *sink = m_pluginManager->facade();
     return sink && sink->listensTo(code);
@@ -251,12 +303,16 @@ void WrenlogMainForm::setPluginManager(std::unique_ptr<PluginManagerLink> manage
 void WrenlogMainForm::InitPlugins()
 {
     passOn(label("InitPlugins"), [&] {
-        if (m_pluginManager || !pluginManagerFactory())
+        if (m_pluginManager || m_unloaded || !pluginManagerFactory())
             return;
         m_pluginManager = pluginManagerFactory()(*this);
         if (!m_pluginManager)
             return;
+        const PluginCall call(*this);
         m_pluginManager->LoadPlugins(PluginFolders());
+        // The scan lets messages run: the window may have closed meanwhile.
+        if (m_unloaded)
+            return;
         const bool found = m_pluginManager->PluginCount() >= 1;
         menuItem(QStringLiteral("mnuPluginManager"))->setVisible(found);
         toolbarButton(QStringLiteral("btnPlugins"))->setVisible(found);

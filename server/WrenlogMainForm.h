@@ -5,6 +5,7 @@
 #include "PluginManagerLink.h"
 #include "WrenlogEnums.h"
 
+#include <QPointer>
 #include <QVariant>
 
 #include <memory>
@@ -85,6 +86,29 @@ public:
     void MakePrivate();
 
     // Plug-ins.
+    /**
+     * Marks plug-in code on the stack: the start-up scan, an event handler, a
+     * command of the manager dialog. Plug-ins may let messages run, and the
+     * user may close the window meanwhile; the window then closes at once, but
+     * the plug-in manager, the plug-ins and the manager dialog (and the window
+     * object, see deleteWhenIdle()) are released only when the last call that
+     * was running has returned.
+     */
+    class PluginCall
+    {
+    public:
+        explicit PluginCall(WrenlogMainForm &form);
+        ~PluginCall();
+        PluginCall(const PluginCall &) = delete;
+        PluginCall &operator=(const PluginCall &) = delete;
+
+    private:
+        QPointer<WrenlogMainForm> m_form;
+    };
+    /// Deletes the window later, once no plug-in call runs.
+    void deleteWhenIdle();
+    bool isUnloaded() const { return m_unloaded; }
+
     /// Creates the plug-in manager (once) and starts the plug-ins of PluginFolders().
     void InitPlugins();
     PluginManagerLink *pluginManager() const { return m_pluginManager.get(); }
@@ -157,6 +181,8 @@ private:
     void runCommand(const QString &command);
     bool QueryUnload();
     void releaseOnUnload();
+    void releasePlugins();
+    void pluginCallsEnded();
     void updateFrameLimits();
     int foldedClientHeight() const;
     void layoutControls();
@@ -173,4 +199,7 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     int m_printDepth = 0;
+    int m_pluginCalls = 0;
+    bool m_releasePending = false;
+    bool m_deletePending = false;
 };

@@ -115,3 +115,10 @@ QAction *MainFormPluginHost::hostPluginMenuSeparator()
 {
     return form()->menuItem(QStringLiteral("mnuSep7"));
 }
+
+std::shared_ptr<void> MainFormPluginHost::hostPluginCall()
+{
+    if (!m_form)
+        return {};
+    return std::make_shared<WrenlogMainForm::PluginCall>(*m_form);
+}

@@ -36,6 +36,7 @@ public:
     QAction *hostAddPluginMenuElement() override;
     QAction *hostAddPluginDropDownEntry() override;
     QAction *hostPluginMenuSeparator() override;
+    std::shared_ptr<void> hostPluginCall() override;
 
 private:
     WrenlogMainForm *form();

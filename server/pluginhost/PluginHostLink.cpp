@@ -14,7 +14,10 @@ PluginHostLink::PluginHostLink(WrenlogMainForm &form, const QString &application
 
 PluginHostLink::~PluginHostLink()
 {
-    delete m_managerForm;
+    // Later, not now: the last of the dialog's own commands may be what
+    // releases this host, and it still has to return.
+    if (m_managerForm)
+        m_managerForm->deleteLater();
 }
 
 void PluginHostLink::LoadPlugins(const QStringList &pluginFolders)

@@ -6,6 +6,7 @@
 #include "LoadProgress.h"
 #include "PluginLibraryFile.h"
 #include "PluginWindow.h"
+#include "PluginWindowHost.h"
 #include "PropertyStore.h"
 #include "PropertyStoreCollection.h"
 #include "RuntimeErrors.h"
@@ -113,84 +114,104 @@ void PluginManager::Initialize(const QStringList &pluginFolders)
         return true;
     };
 
-    // The installed plug-ins come first, so a user's library with the same
-    // key is the one refused.
-    QFileInfoList folders;
-    for (const QString &pluginFolder : pluginFolders) {
-        if (!pluginFolder.isEmpty())
-            folders += QDir(pluginFolder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    }
-    for (const QFileInfo &folder : std::as_const(folders)) {
-        setStatus(QStringLiteral("Checking folder: '") + folder.fileName() + QLatin1Char('\''));
-        const QFileInfoList files = QDir(folder.filePath()).entryInfoList(QDir::Files, QDir::Name);
-        for (const QFileInfo &file : files) {
-            if (!isCandidate(file))
-                continue;
-            fileName = file.fileName();
-            setStatus(QStringLiteral("Lookin at: '") + fileName + QLatin1Char('\''));
-            auto library = std::make_shared<PluginLibraryFile>(file.filePath());
-            if (!step([&] { library->open(); }))
-                continue;
-            m_libraries.append(library);
-            for (qint32 n = 1; n <= library->classCount(); ++n) {
-                step([&] {
-                    progress.setMax(library->classCount());
-                    progress.setValue(progress.Value() + 1);
-                    emit progressChanged(progress.Value(), progress.Max());
-                });
-                letMessagesRun();
-                const QString key = library->libraryName() + QLatin1Char('.') + library->className(n);
-
-                QObject *object = nullptr;
-                WrenlogPlugin *plugin = nullptr;
-                const bool accepted = step([&] {
-                    std::unique_ptr<QObject> created(library->createObject(library->className(n)));
-                    plugin = qobject_cast<WrenlogPlugin *>(created.get());
-                    if (!plugin)
-                        RuntimeErrors::raise(RuntimeErrors::TypeMismatch, Guard::defaultSource());
-                    object = created.release();
-                });
-                if (!accepted)
+    // Plug-ins and the scan let messages run, and the window may close
+    // meanwhile: once the plug-ins are killed the scan creates and calls
+    // nothing more.
+    const auto goOn = [&] {
+        letMessagesRun();
+        return !m_killed;
+    };
+    const auto scan = [&] {
+        // The installed plug-ins come first, so a user's library with the same
+        // key is the one refused.
+        QFileInfoList folders;
+        for (const QString &pluginFolder : pluginFolders) {
+            if (!pluginFolder.isEmpty())
+                folders += QDir(pluginFolder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        }
+        for (const QFileInfo &folder : std::as_const(folders)) {
+            setStatus(QStringLiteral("Checking folder: '") + folder.fileName() + QLatin1Char('\''));
+            const QFileInfoList files = QDir(folder.filePath()).entryInfoList(QDir::Files, QDir::Name);
+            for (const QFileInfo &file : files) {
+                if (!isCandidate(file))
                     continue;
-
-                setStatus(QStringLiteral("Found: ") + key);
-                letMessagesRun();
-
-                const bool listed = step([&] {
-                    if (keys().contains(key, Qt::CaseInsensitive))
-                        RuntimeErrors::raise(RuntimeErrors::KeyAlreadyAssociated, Guard::defaultSource());
-                    m_plugins.append({key, object, plugin});
-                });
-                if (!listed) {
-                    delete object;
+                fileName = file.fileName();
+                setStatus(QStringLiteral("Lookin at: '") + fileName + QLatin1Char('\''));
+                auto library = std::make_shared<PluginLibraryFile>(file.filePath());
+                if (!step([&] { library->open(); }))
                     continue;
-                }
+                m_libraries.append(library);
+                for (qint32 n = 1; n <= library->classCount(); ++n) {
+                    step([&] {
+                        progress.setMax(library->classCount());
+                        progress.setValue(progress.Value() + 1);
+                        emit progressChanged(progress.Value(), progress.Max());
+                    });
+                    if (!goOn())
+                        return;
+                    const QString key = library->libraryName() + QLatin1Char('.') + library->className(n);
 
-                step([&] {
-                    setStatus(QStringLiteral("Initializing plugin: ") + asText(plugin->Name()) + QLatin1Char('(')
-                              + asText(plugin->Author()) + QLatin1Char(')'));
-                });
-                letMessagesRun();
+                    QObject *object = nullptr;
+                    WrenlogPlugin *plugin = nullptr;
+                    const bool accepted = step([&] {
+                        std::unique_ptr<QObject> created(library->createObject(library->className(n)));
+                        plugin = qobject_cast<WrenlogPlugin *>(created.get());
+                        if (!plugin)
+                            RuntimeErrors::raise(RuntimeErrors::TypeMismatch, Guard::defaultSource());
+                        object = created.release();
+                    });
+                    if (!accepted)
+                        continue;
 
-                PropertyStore *store = nullptr;
-                step([&] { store = m_stores->Add(key); });
-                step([&] { plugin->Initialize(key, m_window, store); });
+                    setStatus(QStringLiteral("Found: ") + key);
+                    if (!goOn()) {
+                        delete object;
+                        return;
+                    }
 
-                bool runIt = false;
-                if (!step([&] { runIt = startUpEntryIsYes(m_startUp->GetProperty(key)); }))
-                    runIt = false;
-                if (runIt) {
-                    setStatus(QStringLiteral("Run Plugin... "));
-                    step([&] { plugin->Run(); });
-                    letMessagesRun();
-                    setStatus(QStringLiteral("Launch Splash Screen... "));
-                    letMessagesRun();
-                    step([&] { plugin->Splash(); });
-                    letMessagesRun();
+                    const bool listed = step([&] {
+                        if (keys().contains(key, Qt::CaseInsensitive))
+                            RuntimeErrors::raise(RuntimeErrors::KeyAlreadyAssociated, Guard::defaultSource());
+                        m_plugins.append({key, object, plugin});
+                    });
+                    if (!listed) {
+                        delete object;
+                        continue;
+                    }
+
+                    step([&] {
+                        setStatus(QStringLiteral("Initializing plugin: ") + asText(plugin->Name()) + QLatin1Char('(')
+                                  + asText(plugin->Author()) + QLatin1Char(')'));
+                    });
+                    if (!goOn())
+                        return;
+
+                    PropertyStore *store = nullptr;
+                    step([&] { store = m_stores->Add(key); });
+                    step([&] { plugin->Initialize(key, m_window, store); });
+                    if (m_killed)
+                        return;
+
+                    bool runIt = false;
+                    if (!step([&] { runIt = startUpEntryIsYes(m_startUp->GetProperty(key)); }))
+                        runIt = false;
+                    if (runIt) {
+                        setStatus(QStringLiteral("Run Plugin... "));
+                        step([&] { plugin->Run(); });
+                        if (!goOn())
+                            return;
+                        setStatus(QStringLiteral("Launch Splash Screen... "));
+                        if (!goOn())
+                            return;
+                        step([&] { plugin->Splash(); });
+                        if (!goOn())
+                            return;
+                    }
                 }
             }
         }
-    }
+    };
+    scan();
     progress.Unload();
 }
 
@@ -211,6 +232,7 @@ qint32 PluginManager::PluginCount() const
 void PluginManager::KillAll()
 {
     passOn(label(".KillAll"), [&] {
+        m_killed = true;
         std::optional<AutomationError> first;
         for (const Loaded &loaded : std::as_const(m_plugins)) {
             auto failure = captureFailure([&] { loaded.plugin->Kill(); });
@@ -225,6 +247,11 @@ void PluginManager::KillAll()
 PluginWindow *PluginManager::PluginWindow() const
 {
     return passOn(label(".PluginWindow (Get)"), [&] { return m_window; });
+}
+
+std::shared_ptr<void> PluginManager::pluginCall() const
+{
+    return m_host ? m_host->hostPluginCall() : nullptr;
 }
 
 PropertyStore *PluginManager::PropertyStores() const

@@ -65,6 +65,10 @@ public:
 
     /// The keys of the plug-ins in load order.
     QStringList keys() const;
+    /// Hold the result while calling a plug-in from outside the window (the
+    /// manager dialog): a window closed meanwhile keeps its plug-ins until
+    /// the result is dropped. May be null.
+    std::shared_ptr<void> pluginCall() const;
 
 signals:
     /// What the progress window shows, as it changes (for whoever watches the scan).
@@ -84,6 +88,7 @@ private:
     PropertyStoreCollection *m_stores = nullptr;
     PropertyStore *m_startUp = nullptr;
     QList<Loaded> m_plugins;
+    bool m_killed = false;
     // Libraries stay loaded for the life of the process: code of a plug-in can
     // still be referenced (metatypes, queued calls) after its objects are gone.
     QList<std::shared_ptr<PluginLibraryFile>> m_libraries;

@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 
 #include <cmath>
+#include <utility>
 
 const QString PluginManagerForm::defaultColumnWidths = QStringLiteral("2000|1800|800|800");
 
@@ -165,6 +166,12 @@ void PluginManagerForm::Form_Load()
 
 void PluginManagerForm::closeEvent(QCloseEvent *event)
 {
+    // Closed while one of its commands waits for a plug-in: the dialog stays
+    // allocated until that command has returned.
+    if (m_pluginCalls > 0 && testAttribute(Qt::WA_DeleteOnClose)) {
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        m_deleteWhenIdle = true;
+    }
     if (!m_unloaded && m_loaded) {
         reportFailure(label(".Form_QueryUnload"),
                       [&] { LedgerixLibrary::predeclared().KSSaveFormParams(this, columnWidths(), true); });
@@ -301,26 +308,50 @@ void PluginManagerForm::cmdClose_Click()
     });
 }
 
-void PluginManagerForm::cmdRun_Click()
+void PluginManagerForm::callPlugin(const char *procedure, const std::function<void(WrenlogPlugin &)> &call,
+                                   const std::function<void()> &then)
 {
-    reportFailure(label(".cmdRun_Click"), [&] {
+    const CallScope scope(*this);
+    reportFailure(label(procedure), [&] {
         QTreeWidgetItem *row = selectedRow();
         if (!row || !m_manager)
             return;
-        m_manager->Plugin(row->data(0, keyRole).toString())->Run();
-        RefreshList();
-        setButtonsFor(selectedRow());
+        // Declared last, dropped first: a main window closed during the call
+        // releases its plug-ins (and this dialog, later) when it goes.
+        const std::shared_ptr<void> hostCall = m_manager->pluginCall();
+        call(*m_manager->Plugin(row->data(0, keyRole).toString()));
+        if (m_unloaded || !m_manager)
+            return;
+        if (then)
+            then();
     });
+}
+
+PluginManagerForm::CallScope::CallScope(PluginManagerForm &form)
+    : m_form(form)
+{
+    ++m_form.m_pluginCalls;
+}
+
+PluginManagerForm::CallScope::~CallScope()
+{
+    if (--m_form.m_pluginCalls == 0 && std::exchange(m_form.m_deleteWhenIdle, false))
+        m_form.deleteLater();
+}
+
+void PluginManagerForm::cmdRun_Click()
+{
+    callPlugin(
+        ".cmdRun_Click", [](WrenlogPlugin &plugin) { plugin.Run(); },
+        [this] {
+            RefreshList();
+            setButtonsFor(selectedRow());
+        });
 }
 
 void PluginManagerForm::cmdProperties_Click()
 {
-    reportFailure(label(".cmdProperties_Click"), [&] {
-        QTreeWidgetItem *row = selectedRow();
-        if (!row || !m_manager)
-            return;
-        m_manager->Plugin(row->data(0, keyRole).toString())->ShowProperties();
-    });
+    callPlugin(".cmdProperties_Click", [](WrenlogPlugin &plugin) { plugin.ShowProperties(); }, {});
 }
 
 // ---- Size ----------------------------------------------------------------

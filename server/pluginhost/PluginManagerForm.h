@@ -5,12 +5,15 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class PluginManager;
 class PropertyStore;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class WrenlogPlugin;
 
 /**
  * The plug-in manager dialog: the loaded plug-ins with their author, version
@@ -64,6 +67,21 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    /// While a command waits for a plug-in, a close does not delete the dialog.
+    class CallScope
+    {
+    public:
+        explicit CallScope(PluginManagerForm &form);
+        ~CallScope();
+
+    private:
+        PluginManagerForm &m_form;
+    };
+
+    /// Calls the selected row's plug-in, then (dialog and manager still
+    /// there) runs then; failures go to the error dialog under procedure.
+    void callPlugin(const char *procedure, const std::function<void(WrenlogPlugin &)> &call,
+                    const std::function<void()> &then);
     void Form_Load();
     void SetupListView();
     void RefreshList();
@@ -85,4 +103,6 @@ private:
     QString m_columnWidths;
     bool m_loaded = false;
     bool m_unloaded = false;
+    int m_pluginCalls = 0;
+    bool m_deleteWhenIdle = false;
 };

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
+
 class QAction;
 class QLineEdit;
 class QObject;
@@ -51,4 +53,9 @@ public:
     virtual QAction *hostAddPluginDropDownEntry() = 0;
     /// The separator between "Plugin Manager" and the plug-in items.
     virtual QAction *hostPluginMenuSeparator() = 0;
+
+    /// Held while plug-in code runs outside the window's own calls (the
+    /// manager dialog's commands): the window keeps the plug-ins until every
+    /// such token is gone. Null when the window has nothing to keep.
+    virtual std::shared_ptr<void> hostPluginCall() { return {}; }
 };
