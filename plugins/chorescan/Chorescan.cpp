@@ -108,7 +108,10 @@ void Chorescan::Run()
 
 void Chorescan::Kill()
 {
-    // The command stays in the menu and the plug-in keeps counting as running.
+    // The command stays in the menu and the plug-in keeps counting as running;
+    // a scan still running ends, as the window it prints into is closing.
+    if (m_scan)
+        m_scan->stop();
 }
 
 bool Chorescan::IsRunning()
@@ -130,6 +133,7 @@ void Chorescan::moMyMenuItem_Click()
     setItemEnabled(false);
 
     SourceScan scan(moWindow, m_store);
+    m_scan = &scan;
     scan.run();
 
     // The window, and with it this plug-in, may have closed while the scan
@@ -137,6 +141,7 @@ void Chorescan::moMyMenuItem_Click()
     setItemEnabled(true);
     if (!self)
         return;
+    m_scan = nullptr;
     m_found = scan.foundCount();
     m_fullResults = scan.fullResults();
     m_scanning = false;

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 class MySplashForm;
+class SourceScan;
 
 /**
  * The to-do scanner plug-in: one command, "Chorescan", in the debug window's
@@ -53,6 +54,7 @@ private:
     QPointer<MySplashForm> m_splash;
     bool m_running = false;
     bool m_scanning = false;
+    SourceScan *m_scan = nullptr; ///< the scan running now
     qint32 m_found = 0;
     bool m_fullResults = false;
 };

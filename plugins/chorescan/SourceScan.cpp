@@ -8,6 +8,7 @@
 #include "PluginWindow.h"
 #include "PluginWindowFont.h"
 #include "PropertyStore.h"
+#include "RuntimeErrors.h"
 #include "WrenlogEnums.h"
 
 #include <QCoreApplication>
@@ -142,17 +143,25 @@ void SourceScan::restyle()
     attempt([&] { window->setTopTextForeColour(0); });
 }
 
+QVariant SourceScan::setting(const QString &name) const
+{
+    // The host hands over no store when it could not make one.
+    if (!m_store)
+        RuntimeErrors::raise(RuntimeErrors::ObjectNotSet, QStringLiteral("KSChorescan"));
+    return m_store->GetProperty(name);
+}
+
 QString SourceScan::folderToScan()
 {
     // The flag is True only for the number 1; text that reads as 1 counts too.
     m_fullResults = false;
     attempt([&] {
-        const QVariant stored = m_store->GetProperty(QStringLiteral("FullResults"));
+        const QVariant stored = setting(QStringLiteral("FullResults"));
         const QString text = stored.toString();
         m_fullResults = NumericText::isNumeric(text) && text.trimmed().toDouble() == 1.0;
     });
     QString folder;
-    attempt([&] { folder = m_store->GetProperty(QStringLiteral("WorkingPath")).toString(); });
+    attempt([&] { folder = setting(QStringLiteral("WorkingPath")).toString(); });
     if (folder.isEmpty()) {
         attempt([&] {
             folder

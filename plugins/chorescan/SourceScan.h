@@ -23,7 +23,8 @@ class KSStorageString;
  * A failing step is skipped and the scan goes on: nothing is reported to the
  * user beyond what the report shows. The scan hands control to the message
  * loop between the lines it reads, so the window repaints and clicks arrive;
- * when the window goes away meanwhile, the scan stops at once.
+ * when the window goes away meanwhile, or stop() is called (the plug-in is
+ * killed as the window closes), the scan stops at once.
  */
 class SourceScan
 {
@@ -31,6 +32,8 @@ public:
     SourceScan(PluginWindow *window, PropertyStore *store);
 
     void run();
+    /// Ends a running scan at its next step.
+    void stop() { m_stopped = true; }
 
     qint32 foundCount() const { return m_found; }
     bool fullResults() const { return m_fullResults; }
@@ -54,12 +57,15 @@ private:
     /// Lets pending messages run (now, or when the last time is a while
     /// ago); false once the window is gone.
     bool yield(bool now = false);
-    bool windowGone() const { return m_window.isNull(); }
+    bool windowGone() const { return m_stopped || m_window.isNull(); }
+    /// A stored setting; a missing store fails like any other step.
+    QVariant setting(const QString &name) const;
 
     QPointer<PluginWindow> m_window;
     QPointer<PropertyStore> m_store;
     qint32 m_found = 0;
     bool m_fullResults = false;
+    bool m_stopped = false;
     QElapsedTimer m_sinceYield;
     static constexpr qint64 yieldIntervalMs = 10;
 };

@@ -4,6 +4,7 @@
 #include "PluginMenu.h"
 #include "PluginMenuItem.h"
 #include "PluginWindow.h"
+#include "RichTextView.h"
 #include "TestEnvironment.h"
 #include "WrenlogPlugin.h"
 
@@ -12,6 +13,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMetaObject>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -279,4 +281,30 @@ TEST_F(ChorescanTest, AWindowClosedDuringTheScanEndsTheScan)
     ASSERT_GE(prints.size(), 6);
     EXPECT_LT(prints.size(), 200 * 5);
     EXPECT_FALSE(prints.constLast().text.startsWith(QStringLiteral("Total Number")));
+}
+
+TEST_F(ChorescanTest, AWindowTheUserClosesDuringTheScanEndsTheScanBeforeThePluginGoes)
+{
+    const QString dir = TestEnvironment::freshFolder(QStringLiteral("long"));
+    QStringList lines;
+    for (int i = 0; i < 400; ++i)
+        lines << (i % 50 == 40 ? QStringLiteral("'ToDo step %1").arg(i) : QStringLiteral("x = x + 1 ' step %1").arg(i));
+    for (int f = 0; f < 200; ++f)
+        writeLines(dir + QStringLiteral("/File%1.bas").arg(f, 3, 10, QLatin1Char('0')), lines);
+    writeSettings(dir, QStringLiteral("0"));
+    start();
+    QPointer<QObject> alive(dynamic_cast<QObject *>(plugin()));
+    bool closed = false;
+    QObject::connect(window(), &PluginWindow::DebugPrintEvent, window(), [&](const QString &, qint32, bool, bool &) {
+        if (prints.size() == 6)
+            QTimer::singleShot(0, form.get(), [&] { closed = form->close(); });
+    });
+    ASSERT_EQ(form->mnuPluginItem(2)->text(), QStringLiteral("Chorescan"));
+    form->mnuPluginItem(2)->trigger(); // the command, through the window's own menu
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(form->isUnloaded());
+    // The scan ended with the window: it did not walk on to its total.
+    EXPECT_FALSE(form->rtbDetails()->Text().contains(QStringLiteral("Total Number")));
+    EXPECT_EQ(form->pluginManager(), nullptr) << "released once the command had returned";
+    EXPECT_TRUE(alive.isNull());
 }

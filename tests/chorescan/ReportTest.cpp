@@ -307,3 +307,21 @@ TEST_F(ChorescanTest, TheTotalRuleIsAsLongAsTheTotalLine)
     EXPECT_EQ(prints.at(prints.size() - 2).text, QStringLiteral("Total Number of ToDo's found: 12"));
     EXPECT_EQ(prints.constLast().text, QString(32, u'-'));
 }
+
+TEST_F(ChorescanTest, WithoutAPropertyStoreTheScanAsksForTheFolderAndReports)
+{
+    const QString dir = corpus();
+    writeSettings(QStringLiteral("/settings/not/read"), QStringLiteral("1"));
+    QList<FolderBrowser::Request> asked;
+    FolderBrowser::setPresenter([&](const FolderBrowser::Request &request) {
+        asked.append(request);
+        return dir;
+    });
+    start();
+    // What the host hands over when it cannot make the plug-in's store.
+    plugin()->Initialize(QStringLiteral("KSChorescan.Chorescan"), window(), nullptr);
+    clickCommand();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked.constFirst().title, QStringLiteral("Please specify a folder"));
+    EXPECT_EQ(prints, corpusReport(dir, false));
+}
