@@ -193,8 +193,13 @@ qint32 KSRegistryKey::ErrorState() const
 SubKeysCollection *KSRegistryKey::SubKeys()
 {
     return passOn(label("SubKeys (Get)"), [&]() -> SubKeysCollection * {
-        if (refuseWhenInvalidated())
-            return nullptr;
+        // With errors off an invalidated key answers with an empty collection
+        // of its own: callers walk it without a test for null.
+        if (refuseWhenInvalidated()) {
+            if (!m_noSubKeys)
+                m_noSubKeys = new SubKeysCollection(this);
+            return m_noSubKeys;
+        }
         if (!m_subKeys)
             m_subKeys = new SubKeysCollection(this);
         return m_subKeys;

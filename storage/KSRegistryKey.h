@@ -60,6 +60,7 @@ public:
     void setValue(const QVariant &vValue);
     qint32 ErrorState() const;
     /// The sub-keys, loaded on first use; later reads give the same collection.
+    /// Never null: an invalidated key (errors off) gives an empty one.
     SubKeysCollection *SubKeys();
     bool IsOwned() const;
     QString Version(bool bShow = false);
@@ -122,5 +123,6 @@ private:
     QString m_lastDelimiter;
     SubKeysCollection *m_owner = nullptr;
     SubKeysCollection *m_subKeys = nullptr;
+    SubKeysCollection *m_noSubKeys = nullptr; ///< what an invalidated key lists
     bool m_invalidated = false;
 };

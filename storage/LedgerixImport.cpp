@@ -10,6 +10,10 @@ namespace LedgerixImport {
 bool acceptSourceVersion(LedgerixStdInterface &source)
 {
     const QVariant version = source.Version(false);
+    // An invalidated registry key (errors off) has nothing to give: importing
+    // it would empty the target or write under an empty name.
+    if (source.property("Invalidated").toBool())
+        return false;
     if (ValueTyping::IsDouble(version) && Variants::toDouble(version).value_or(0.0) >= 2.0)
         return true;
     LedgerixErrors::RaiseLibraryError(LedgerixErrors::IncompatibleVersion);

@@ -29,6 +29,9 @@ void SubKeysCollection::load()
 {
     m_items.clear();
     m_names.clear();
+    // An invalidated key names no key any more; its name would open the root.
+    if (m_parentKey->Invalidated())
+        return;
     RegistryStore &store = RegistryStore::forCurrentUser();
     Registry::Key key;
     if (store.openKey(quint32(m_parentKey->RootKey()), m_parentKey->KeyName(), Registry::AllAccess, &key)
@@ -62,6 +65,13 @@ KSRegistryKey *SubKeysCollection::Add(const QString &sSubKeyName)
     return passOn(label("Add"), [&] {
         if (const qsizetype at = indexOfName(sSubKeyName); at >= 0)
             return m_items.at(at);
+        if (m_parentKey->Invalidated()) {
+            LedgerixErrors::RaiseLibraryError(LedgerixErrors::ObjectInvalidated);
+            // Errors off: an object that does nothing, not a key under the root.
+            auto *nothing = new KSRegistryKey(this);
+            nothing->setInvalidated(true);
+            return nothing;
+        }
         // The collection parents the object, so a caller's pointer stays
         // valid after the object leaves the collection.
         auto *key = new KSRegistryKey(this);

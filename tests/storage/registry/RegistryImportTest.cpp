@@ -96,3 +96,48 @@ TEST(RegistryImport, StorageStringPagesBecomeSubKeysAndBack)
     EXPECT_EQ(back.PageName(), QStringLiteral("Second"));
     EXPECT_EQ(back.GetValue(QStringLiteral("Two")), QVariant(QStringLiteral("zwei")));
 }
+
+TEST(RegistryImport, ADeletedKeyWithErrorsOffListsNoSubKeysAndImportsNothing)
+{
+    const QString path = uniqueKey(QStringLiteral("Deleted"));
+    KSRegistryKey deleted;
+    deleted.setKeyName(path);
+    deleted.SetValue(QStringLiteral("Gone"), 1);
+    deleted.SubKeys()->Add(QStringLiteral("Child"))->SetValue(QStringLiteral("Deep"), 2);
+    deleted.DeleteKey(true);
+    ASSERT_TRUE(deleted.Invalidated());
+
+    ErrorsOff off;
+    SubKeysCollection *none = deleted.SubKeys();
+    ASSERT_NE(none, nullptr);
+    EXPECT_EQ(none->Count(), 0);
+    EXPECT_EQ(deleted.SubKeys(), none);
+    KSRegistryKey *added = none->Add(QStringLiteral("Stray"));
+    ASSERT_NE(added, nullptr);
+    EXPECT_TRUE(added->Invalidated());
+    EXPECT_EQ(none->Count(), 0);
+    EXPECT_FALSE(keyExists(QStringLiteral("Stray"))) << "created under the root";
+
+    KSINIFileHandler ini;
+    static_cast<LedgerixStdInterface &>(ini).setPath(iniFile());
+    ini.setSection(QStringLiteral("Kept"));
+    ini.SetValue(QStringLiteral("Note"), QStringLiteral("stays"));
+    ini.setValue(QVariant::fromValue(&deleted));
+    EXPECT_EQ(ini.GetSectionNames(), QStringList {QStringLiteral("Kept")});
+    EXPECT_EQ(static_cast<LedgerixStdInterface &>(ini).Section(), QStringLiteral("Kept"));
+
+    KSStorageString pages;
+    pages.setMultiPage(true);
+    pages.SetValue(QStringLiteral("Note"), QStringLiteral("stays"));
+    pages.setValue(QVariant::fromValue(&deleted));
+    EXPECT_EQ(pages.PageCount(), 1);
+    EXPECT_EQ(pages.GetValue(QStringLiteral("Note")), QVariant(QStringLiteral("stays")));
+
+    const QString targetPath = uniqueKey(QStringLiteral("Target"));
+    KSRegistryKey target;
+    target.setKeyName(targetPath);
+    target.SetValue(QStringLiteral("Note"), QStringLiteral("stays"));
+    target.setValue(QVariant::fromValue(&deleted));
+    EXPECT_EQ(target.GetValueNames(), QStringList {QStringLiteral("Note")});
+    EXPECT_FALSE(keyExists(path));
+}
