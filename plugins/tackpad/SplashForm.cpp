@@ -85,6 +85,14 @@ SplashForm::SplashForm(QWidget *parent)
 
 SplashForm::~SplashForm() = default;
 
+SplashForm *SplashForm::card()
+{
+    static QPointer<SplashForm> theCard;
+    if (!theCard)
+        theCard = new SplashForm;
+    return theCard;
+}
+
 void SplashForm::setTickInterval(int milliseconds)
 {
     tickInterval() = milliseconds;

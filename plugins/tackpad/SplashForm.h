@@ -13,9 +13,12 @@ class QLabel;
  * splash, About box and saving notice. It follows the debug window while
  * shown and closes itself (deleting itself) after the given number of ticks.
  *
- *     auto *splash = new SplashForm;
+ *     SplashForm *splash = SplashForm::card();
  *     splash->Execute(window, 3);
  *     splash->lblStatus()->setText(QStringLiteral("Saving..."));
+ *
+ * The plug-in has one card: splash, About and saving notice all show it, and
+ * showing it while it is up restarts its count.
  */
 class SplashForm : public FormWindow
 {
@@ -24,6 +27,9 @@ class SplashForm : public FormWindow
 public:
     explicit SplashForm(QWidget *parent = nullptr);
     ~SplashForm() override;
+
+    /// The plug-in's one card, made when there is none (it deletes itself when closed).
+    static SplashForm *card();
 
     /// Shows the card for nDelay ticks; a second call restarts the count.
     void Execute(PluginWindow *oWindow, qint32 nDelay);

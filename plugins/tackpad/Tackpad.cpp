@@ -100,8 +100,7 @@ void Tackpad::Initialize(const QString &Key, PluginWindow *pluginWindow, Propert
 void Tackpad::Splash()
 {
     passOn(label("WrenlogPlugin_Splash"), [&] {
-        if (!m_splash)
-            m_splash = new SplashForm;
+        m_splash = SplashForm::card();
         m_splash->Execute(moWindow, 3);
         QCoreApplication::processEvents();
     });
@@ -172,8 +171,7 @@ void Tackpad::moMyFileType_Saved(const QString &Path)
     passOn(label("moMyFileType_Saved"), [&] {
         if (!moWindow)
             return;
-        if (!m_splash)
-            m_splash = new SplashForm;
+        m_splash = SplashForm::card();
         m_splash->Execute(moWindow, 3);
         m_splash->lblStatus()->setText(QStringLiteral("Saving..."));
         moWindow->SaveFile(Path, wlog_RTF);

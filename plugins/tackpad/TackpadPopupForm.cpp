@@ -481,16 +481,12 @@ void TackpadPopupForm::mnuDelete_Click()
                     throw *failure;
             }
         };
-        if (key == m_currentNote) {
-            step([&] {
-                moWindow->setText(QString());
-                moWindow->setTopText(QString());
-            });
-            m_currentNote.clear();
-        } else {
-            // The current note is reloaded from its file below: keep its edits.
+        const bool current = key == m_currentNote;
+        // The current note is reloaded from its file below: keep its edits.
+        if (!current)
             step([&] { SaveNote(); });
-        }
+        // The file goes first: a note that cannot be deleted keeps its text on
+        // screen, edits since the last save included.
         step([&] {
             const QFileInfo file(key);
             if (!file.permissions().testFlag(QFileDevice::WriteOwner) || !QFile::remove(key))
@@ -498,6 +494,13 @@ void TackpadPopupForm::mnuDelete_Click()
                                       QStringLiteral("Path/File access error: %1").arg(key),
                                       QStringLiteral("wrenkit1"));
         });
+        if (current) {
+            step([&] {
+                moWindow->setText(QString());
+                moWindow->setTopText(QString());
+            });
+            m_currentNote.clear();
+        }
         step([&] { RefreshList(); });
         step([&] {
             if (const QListWidgetItem *now = selectedItem())
@@ -523,8 +526,7 @@ void TackpadPopupForm::mnuTrack_Click()
 void TackpadPopupForm::mnuAbout_Click()
 {
     trapFailure(label("mnuAbout_Click"), [&] {
-        auto *splash = new SplashForm;
-        splash->Execute(moWindow, 10);
+        SplashForm::card()->Execute(moWindow, 10);
     });
 }
 
@@ -723,11 +725,18 @@ void TackpadPopupForm::saveSettings()
     });
 }
 
-void TackpadPopupForm::moWindow_BeforeQuit(bool &)
+void TackpadPopupForm::moWindow_BeforeQuit(bool &Cancel)
 {
     trapFailure(label("moWindow_BeforeQuit"), [&] {
         saveSettings();
-        SaveNote();
+        try {
+            SaveNote();
+        } catch (...) {
+            // The text exists only on screen now: the window stays open so the
+            // user can keep it somewhere else.
+            Cancel = true;
+            throw;
+        }
     });
 }
 

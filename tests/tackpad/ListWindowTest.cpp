@@ -155,6 +155,28 @@ TEST_F(TackpadTest, DeletingTheCurrentNoteEmptiesTheWindowAnotherKeepsItsEdits)
     EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 }
 
+TEST_F(TackpadTest, ACurrentNoteThatCannotBeDeletedKeepsItsTextOnScreen)
+{
+    const QString note = writeNote(QStringLiteral("Locked"), QStringLiteral("saved"));
+    start();
+    list->LoadNote(note);
+    window->setText(QStringLiteral("edited, not yet saved"));
+    // A read-only note is not forced, not even by root.
+    ASSERT_TRUE(QFile::setPermissions(note, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+
+    QListWidget *notesList = list->lvwNotes();
+    ASSERT_EQ(notesList->count(), 1);
+    notesList->item(0)->setSelected(true);
+    list->mnuDelete_Click();
+    EXPECT_TRUE(QFile::exists(note));
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures.constFirst().startsWith(QStringLiteral("TackpadPopupForm.mnuDelete_Click:")));
+    EXPECT_EQ(window->Text(), QStringLiteral("edited, not yet saved"));
+    EXPECT_EQ(window->TopText(), QStringLiteral("Locked"));
+    EXPECT_EQ(list->currentNote(), note);
+    QFile::setPermissions(note, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 TEST_F(TackpadTest, ContextMenuOffersDeleteOverAnItemAndDisconnectWithANote)
 {
     const QString note = writeNote(QStringLiteral("Menu"), QStringLiteral("x"));

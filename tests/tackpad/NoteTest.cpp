@@ -282,3 +282,63 @@ TEST(NoteFilesTest, NamesOfNewNotesAndOfNoteFiles)
     EXPECT_EQ(NoteFiles::nameOf(QStringLiteral("/x/y/Plan v1.2.Tackpad")), QStringLiteral("Plan v1.2"));
     EXPECT_EQ(NoteFiles::nameOf(QStringLiteral("/x/y.z/NoDot")), QStringLiteral("NoDot"));
 }
+
+TEST_F(TackpadTest, AFailedSaveAtQuitKeepsTheWindowOpenWithItsText)
+{
+    const QString note = writeNote(QStringLiteral("Blocked"), QStringLiteral("on disk"));
+    start();
+    list->LoadNote(note);
+    window->setText(QStringLiteral("typed since"));
+    // The note can no longer be written: a folder has taken its name.
+    ASSERT_TRUE(QFile::remove(note));
+    ASSERT_TRUE(QDir().mkdir(note));
+    bool cancel = false;
+    window->Notify(17, {}, cancel); // BeforeQuit
+    EXPECT_TRUE(cancel) << "the quit goes on and the text is lost";
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures.constFirst().startsWith(QStringLiteral("TackpadPopupForm.moWindow_BeforeQuit:")))
+        << failures.constFirst().toStdString();
+    EXPECT_EQ(window->Text(), QStringLiteral("typed since"));
+    EXPECT_EQ(list->currentNote(), note);
+
+    // Once the note can be written again the quit goes on, the text saved.
+    ASSERT_TRUE(QDir().rmdir(note));
+    failures.clear();
+    cancel = false;
+    window->Notify(17, {}, cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(failures.isEmpty());
+    EXPECT_EQ(noteText(note), QStringLiteral("typed since"));
+}
+
+TEST_F(TackpadTest, SwitchingNotesHidingTheListAndQuittingSaveTheCurrentNoteFirst)
+{
+    const QString first = writeNote(QStringLiteral("First"), QStringLiteral("first on disk"));
+    const QString second = writeNote(QStringLiteral("Second"), QStringLiteral("second on disk"));
+    start();
+    QListWidget *notesList = list->lvwNotes();
+    ASSERT_EQ(notesList->count(), 2);
+
+    // Another note picked in the list.
+    list->LoadNote(first);
+    window->setText(QStringLiteral("first, edited"));
+    emit notesList->itemClicked(notesList->item(1));
+    EXPECT_EQ(list->currentNote(), second);
+    EXPECT_EQ(window->Text(), QStringLiteral("second on disk"));
+    EXPECT_EQ(noteText(first), QStringLiteral("first, edited")) << "switching notes";
+
+    // The list hidden through its command.
+    window->setText(QStringLiteral("second, edited"));
+    ASSERT_TRUE(list->expanded());
+    list->mnuExpandItem()->MenuClick();
+    ASSERT_FALSE(list->expanded());
+    EXPECT_EQ(noteText(second), QStringLiteral("second, edited")) << "hiding the list";
+
+    // The window asked to close.
+    window->setText(QStringLiteral("second, edited again"));
+    bool cancel = false;
+    window->Notify(17, {}, cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(noteText(second), QStringLiteral("second, edited again")) << "quitting";
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+}

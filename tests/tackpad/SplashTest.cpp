@@ -83,3 +83,22 @@ TEST_F(TackpadTest, SplashClosesOnTheTickThatReachesItsDelay)
         EXPECT_TRUE(splash.isNull()) << row.use;
     }
 }
+
+TEST_F(TackpadTest, AboutWhileTheCardIsUpRestartsTheOneCard)
+{
+    start();
+    plugin->Splash();
+    QPointer<SplashForm> card = newestSplash();
+    ASSERT_NE(card, nullptr);
+    card->Timer1_Timer();
+    list->mnuAbout_Click();
+    list->mnuAbout_Click();
+    int shown = 0;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        shown += qobject_cast<SplashForm *>(widget) && widget->isVisible() ? 1 : 0;
+    EXPECT_EQ(shown, 1) << "cards stacked";
+    ASSERT_FALSE(card.isNull());
+    EXPECT_TRUE(card->isVisible());
+    EXPECT_EQ(card->delay(), 10);
+    EXPECT_EQ(card->ticks(), 0);
+}
