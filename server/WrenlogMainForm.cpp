@@ -396,8 +396,8 @@ QAction *WrenlogMainForm::LoadPluginMenuItem()
     item->setObjectName(first->objectName());
     item->setEnabled(first->isEnabled());
     item->setVisible(first->isVisible());
-    item->setCheckable(true); // so a plug-in can put a check mark on it
-    item->setChecked(false);
+    // Not checkable: the plug-in's item makes it so while it carries a mark.
+    item->setCheckable(false);
     mnuPlugins()->addAction(item);
     m_controls->mnuPluginItem.append(item);
     connect(item, &QAction::triggered, this, [this, index] {

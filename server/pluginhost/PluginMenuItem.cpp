@@ -67,16 +67,22 @@ void PluginMenuItem::setChecked(bool checked)
 {
     passOn(label(".Checked (Let)"), [&] {
         QAction *element = menuElement();
-        element->setCheckable(true);
-        element->setChecked(checked);
         m_checked = checked;
+        // Checkable only while marked: an unmarked entry shows no empty box.
+        if (checked)
+            element->setCheckable(true);
+        element->setChecked(checked);
+        if (!checked)
+            element->setCheckable(false);
     });
 }
 
 bool PluginMenuItem::Checked() const
 {
-    // Passes failures on unchanged.
-    return menuElement()->isChecked();
+    // Passes failures on unchanged. The mark the plug-in set, also inside
+    // Click, while the menu's own flip is being undone.
+    menuElement();
+    return m_checked;
 }
 
 void PluginMenuItem::setVisible(bool visible)
@@ -113,10 +119,13 @@ void PluginMenuItem::attach(QAction *menuElement, QAction *dropDownEntry, qint32
             action->setEnabled(true);
             action->setVisible(true);
         }
-        // Picking a checkable entry flips its mark; only the plug-in sets it.
+        // Picking a marked (checkable) entry flips its mark before any
+        // handler of the click runs; only the plug-in sets it, so the flip is
+        // undone as it happens.
         m_checked = menuElement->isChecked();
-        connect(menuElement, &QAction::triggered, this, [this] {
-            if (m_menuElement)
+        menuElement->setCheckable(m_checked);
+        connect(menuElement, &QAction::toggled, this, [this](bool checked) {
+            if (m_menuElement && checked != m_checked)
                 m_menuElement->setChecked(m_checked);
         });
     });

@@ -9,6 +9,8 @@
 
 #include <QAction>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,7 +77,11 @@ TEST(Menu, ItemPropertiesReachMenuAndDropDown)
     PluginMenuItem *other = m.menu()->AddMenuItem(QStringLiteral("Notes"));
     int itemClicks = 0;
     int otherClicks = 0;
-    QObject::connect(item, &PluginMenuItem::Click, [&] { ++itemClicks; });
+    std::optional<bool> markInClick;
+    QObject::connect(item, &PluginMenuItem::Click, [&] {
+        ++itemClicks;
+        markInClick = item->Checked();
+    });
     QObject::connect(other, &PluginMenuItem::Click, [&] { ++otherClicks; });
 
     item->setCaption(QStringLiteral("Scan again"));
@@ -87,6 +93,7 @@ TEST(Menu, ItemPropertiesReachMenuAndDropDown)
     EXPECT_TRUE(m.element(1)->isChecked());
     EXPECT_FALSE(m.entry(1)->isChecked());
     m.element(1)->trigger(); // picking the entry leaves the mark to the plug-in
+    EXPECT_EQ(markInClick, std::optional<bool>(true)) << "the mark as it was before the click";
     EXPECT_TRUE(item->Checked());
     EXPECT_EQ(itemClicks, 1);
 
@@ -104,6 +111,30 @@ TEST(Menu, ItemPropertiesReachMenuAndDropDown)
     EXPECT_EQ(otherClicks, 2);
     EXPECT_EQ(itemClicks, 1);
     EXPECT_EQ(other->Index(), 2);
+}
+
+TEST(Menu, AHandlerThatFlipsTheMarkFlipsItOnceFromEitherPlace)
+{
+    MenuHost m;
+    PluginMenuItem *item = m.menu()->AddMenuItem(QStringLiteral("Toggle"));
+    EXPECT_FALSE(m.element(1)->isCheckable()) << "an unmarked entry shows an empty check box";
+    QList<bool> seen;
+    QObject::connect(item, &PluginMenuItem::Click, [&] {
+        seen.append(item->Checked());
+        item->setChecked(!item->Checked());
+    });
+    const QList<QAction *> clicks {m.element(1), m.entry(1), m.element(1), m.element(1), m.entry(1)};
+    QList<bool> after;
+    for (QAction *click : clicks) {
+        click->trigger();
+        after.append(m.element(1)->isChecked());
+        EXPECT_EQ(item->Checked(), after.constLast());
+    }
+    EXPECT_EQ(seen, (QList<bool> {false, true, false, true, false}));
+    EXPECT_EQ(after, (QList<bool> {true, false, true, false, true}));
+    EXPECT_FALSE(m.entry(1)->isChecked()) << "the drop-down has no marks";
+    item->setChecked(false);
+    EXPECT_FALSE(m.element(1)->isCheckable());
 }
 
 TEST(Menu, TwoPluginsCommandsAreClickedSeparately)
