@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 
 #include <cmath>
@@ -123,6 +124,12 @@ PluginManagerForm::PluginManagerForm(QWidget *parent)
     connect(m_cmdProperties, &QPushButton::clicked, this, &PluginManagerForm::cmdProperties_Click);
     connect(m_lvwPlugins, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { lvwPlugins_ItemClick(item); });
+    // The keyboard moves the current row too; the buttons follow every move
+    // but the list's own refill, after which Run Now sets them itself.
+    connect(m_lvwPlugins, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current) {
+        if (!m_refilling && current)
+            lvwPlugins_ItemClick(current);
+    });
 
     resize(px(designClientWidth), py(designClientHeight));
     layoutControls();
@@ -208,6 +215,7 @@ void PluginManagerForm::SetupListView()
 void PluginManagerForm::RefreshList()
 {
     passOn(label(".RefreshList"), [&] {
+        const QScopedValueRollback refilling(m_refilling, true);
         m_lvwPlugins->clear();
         if (!m_manager)
             RuntimeErrors::raise(RuntimeErrors::ObjectNotSet, Guard::defaultSource());
@@ -288,8 +296,10 @@ void PluginManagerForm::setButtonsFor(QTreeWidgetItem *item)
         return;
     if (!m_manager)
         RuntimeErrors::raise(RuntimeErrors::ObjectNotSet, Guard::defaultSource());
+    // Asked now: the row was filled in before Run Now or a plug-in of its own
+    // accord may have changed them.
     WrenlogPlugin *plugin = m_manager->Plugin(item->data(0, keyRole).toString());
-    m_cmdProperties->setEnabled(item->data(0, tagRole).toBool());
+    m_cmdProperties->setEnabled(plugin->HasProperties());
     m_cmdRun->setEnabled(!plugin->IsRunning());
 }
 

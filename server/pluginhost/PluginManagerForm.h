@@ -103,6 +103,7 @@ private:
     QString m_columnWidths;
     bool m_loaded = false;
     bool m_unloaded = false;
+    bool m_refilling = false;
     int m_pluginCalls = 0;
     bool m_deleteWhenIdle = false;
 };

@@ -6,6 +6,7 @@
 #include "PropertyStore.h"
 #include "Twips.h"
 #include "WrenlogMainForm.h"
+#include "WrenlogPlugin.h"
 
 #include <QAction>
 #include <QApplication>
@@ -217,6 +218,34 @@ TEST(PluginManagerForm, ButtonsFollowTheClickedRowAndRunNowShowsYes)
     // The rebuilt list selects its first row, the plug-in now running.
     EXPECT_FALSE(dialog.cmdRun()->isEnabled());
     EXPECT_FALSE(dialog.cmdProperties()->isEnabled());
+}
+
+TEST(PluginManagerForm, ButtonsFollowTheArrowKeysAndAskThePluginAtThatMoment)
+{
+    freshPositionStore();
+    clearFilesTrace();
+    HostWithPlugins host;
+    OpenDialog open(host.manager());
+    PluginManagerForm &dialog = *open.dialog;
+    QTreeWidget *list = dialog.lvwPlugins();
+    open.click(0); // Plain: no properties, not running
+    ASSERT_FALSE(dialog.cmdProperties()->isEnabled());
+    ASSERT_TRUE(dialog.cmdRun()->isEnabled());
+
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(list->currentItem(), open.row(1));
+    EXPECT_TRUE(dialog.cmdProperties()->isEnabled()) << "Configurable has properties";
+    EXPECT_TRUE(dialog.cmdRun()->isEnabled());
+
+    // Configurable starts running behind the dialog's back; its row still says No.
+    host.manager()->Plugin(configurableKey)->Run();
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_FALSE(dialog.cmdProperties()->isEnabled());
+    EXPECT_TRUE(dialog.cmdRun()->isEnabled());
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(open.row(1)->text(3), QStringLiteral("No"));
+    EXPECT_FALSE(dialog.cmdRun()->isEnabled()) << "Run Now offered for a running plug-in";
+    EXPECT_TRUE(dialog.cmdProperties()->isEnabled());
 }
 
 TEST(PluginManagerForm, CannotBeMadeSmallerThanItsMinimum)
