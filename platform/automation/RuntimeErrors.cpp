@@ -16,6 +16,7 @@ QString description(qint32 number)
     case NotSupported: return QStringLiteral("Object doesn't support this property or method");
     case KeyAlreadyAssociated:
         return QStringLiteral("This key is already associated with an element of this collection");
+    case PrinterError: return QStringLiteral("Printer error");
     default: return QStringLiteral("Application-defined or object-defined error");
     }
 }

@@ -19,6 +19,7 @@ enum Number : qint32 {
     ObjectNotSet = 91,
     NotSupported = 438,
     KeyAlreadyAssociated = 457,
+    PrinterError = 482,
 };
 
 /// The standard description of a run-time error ("Application-defined or

@@ -434,9 +434,16 @@ void PluginWindow::setTextRTF(const QString &value)
 void PluginWindow::PrintIt()
 {
     passOn(label(".PrintIt"), [&] {
+        RichTextView *view = richText();
         std::unique_ptr<QPrinter> printer = printerFactory() ? printerFactory()() : std::make_unique<QPrinter>();
         if (!printer)
             RuntimeErrors::raise(RuntimeErrors::ObjectNotSet, Guard::defaultSource());
-        richText()->SelPrint(*printer);
+        // Without a printer Qt falls back to a PDF printer that writes
+        // nowhere, and printing to it does nothing without saying so.
+        const bool usable = printer->isValid()
+            && (printer->outputFormat() == QPrinter::NativeFormat || !printer->outputFileName().isEmpty());
+        if (!usable)
+            RuntimeErrors::raise(RuntimeErrors::PrinterError, Guard::defaultSource());
+        view->SelPrint(*printer);
     });
 }

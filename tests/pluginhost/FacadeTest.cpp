@@ -10,7 +10,9 @@
 #include "SharedWindow.h"
 #include "WrenlogMainForm.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPrinter>
 
 #include <gtest/gtest.h>
 
@@ -312,6 +314,62 @@ TEST(Facade, FailuresNameTheMemberInTheSource)
             }
         }
     }
+}
+
+TEST(Facade, PrintItWithoutAUsablePrinterIsAPrinterError)
+{
+    AppFolder app;
+    RunningHost host(app);
+    PluginWindow *w = host.window();
+    host.form->rtbDetails()->setText(QStringLiteral("to paper"));
+    const QString pdf = app.path + QStringLiteral("/printed.pdf");
+    struct Row
+    {
+        const char *printer;
+        std::function<std::unique_ptr<QPrinter>()> make;
+        bool prints;
+    };
+    const QList<Row> rows {
+        {"a printer the system does not know",
+         [] {
+             auto printer = std::make_unique<QPrinter>();
+             printer->setPrinterName(QStringLiteral("WrenlogNoSuchPrinter"));
+             printer->setOutputFormat(QPrinter::NativeFormat);
+             return printer;
+         },
+         false},
+        {"a PDF printer that writes nowhere",
+         [] {
+             auto printer = std::make_unique<QPrinter>();
+             printer->setOutputFormat(QPrinter::PdfFormat);
+             printer->setOutputFileName(QString());
+             return printer;
+         },
+         false},
+        {"a PDF file",
+         [pdf] {
+             auto printer = std::make_unique<QPrinter>();
+             printer->setOutputFormat(QPrinter::PdfFormat);
+             printer->setOutputFileName(pdf);
+             return printer;
+         },
+         true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.printer);
+        PluginWindow::setPrinterFactory(row.make);
+        try {
+            w->PrintIt();
+            EXPECT_TRUE(row.prints) << "reported success";
+            EXPECT_GT(QFileInfo(pdf).size(), 0);
+        } catch (const AutomationError &error) {
+            EXPECT_FALSE(row.prints) << qPrintable(error.description());
+            EXPECT_EQ(error.number(), 482);
+            EXPECT_EQ(error.description(), QStringLiteral("Printer error"));
+            EXPECT_EQ(error.sourceLines().constLast(), QStringLiteral("PluginWindow.PrintIt"));
+        }
+    }
+    PluginWindow::setPrinterFactory({});
 }
 
 TEST(Facade, PluginsReachTheSharedWindowInProcess)
