@@ -93,16 +93,11 @@ void MyPropertyForm::Form_Load()
         m_txtDirectory->setText(m_properties->GetProperty(QStringLiteral("WorkingPath")).toString());
         const QString fullResults = m_properties->GetProperty(QStringLiteral("FullResults")).toString();
         m_chkFullResults->setChecked(false);
-        if (NumericText::isNumeric(fullResults)) {
-            // The box knows three states: 0 clear, 1 ticked, 2 greyed; it refuses others.
-            const double state = fullResults.trimmed().toDouble();
-            if (state == 1.0)
-                m_chkFullResults->setCheckState(Qt::Checked);
-            else if (state == 2.0) {
-                m_chkFullResults->setTristate(true);
-                m_chkFullResults->setCheckState(Qt::PartiallyChecked);
-            }
-        }
+        // A two-state box, ticked exactly when the scan would give full
+        // results: a greyed third state would let OK store a value (2) that
+        // the scan reads as off while the box showed neither.
+        if (NumericText::isNumeric(fullResults) && fullResults.trimmed().toDouble() == 1.0)
+            m_chkFullResults->setCheckState(Qt::Checked);
     });
 }
 
@@ -120,9 +115,7 @@ void MyPropertyForm::cmdOK_Click()
         if (!m_properties)
             RuntimeErrors::raise(RuntimeErrors::ObjectNotSet, QStringLiteral("KSChorescan"));
         m_properties->SetProperty(QStringLiteral("WorkingPath"), m_txtDirectory->text());
-        const qint16 state = m_chkFullResults->checkState() == Qt::Checked ? 1
-            : m_chkFullResults->checkState() == Qt::PartiallyChecked       ? 2
-                                                                           : 0;
+        const qint16 state = m_chkFullResults->checkState() == Qt::Checked ? 1 : 0;
         m_properties->SetProperty(QStringLiteral("FullResults"), QVariant::fromValue(state));
         accept();
     });

@@ -144,6 +144,17 @@ TEST_F(ChorescanTest, PropertiesDialogShowsAndStoresTheSettings)
          click("cmdOK"),
          {QStringLiteral("[KSChorescan.Chorescan]"), QStringLiteral("WorkingPath=/old/folder"),
           QStringLiteral("FullResults=0")}},
+        {"a hand-written 2 shows a clear two-state box and OK writes 0",
+         QStringLiteral("2"),
+         false,
+         [](QWidget *dialog) {
+             auto *box = control<QCheckBox>(dialog, "chkFullResults");
+             EXPECT_FALSE(box->isTristate());
+             EXPECT_EQ(box->checkState(), Qt::Unchecked);
+             control<QPushButton>(dialog, "cmdOK")->click();
+         },
+         {QStringLiteral("[KSChorescan.Chorescan]"), QStringLiteral("WorkingPath=/old/folder"),
+          QStringLiteral("FullResults=0")}},
         {"the chooser fills the box",
          QStringLiteral("0"),
          false,
