@@ -12,7 +12,11 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() != 5)
         return 2;
-    RegistryStore store(args.at(1));
+    // The other writer may hold the file for a while on a loaded machine; a
+    // writer waits for it as long as it takes instead of failing after 5 s.
+    RegistryStore::Options options;
+    options.busyTimeoutMs = 10 * 60 * 1000;
+    RegistryStore store(args.at(1), options);
     const int count = args.at(4).toInt();
     for (int i = 0; i < count; ++i) {
         Registry::Key key;

@@ -3,6 +3,7 @@
 //   ledgerix_key_writer <key path> <value prefix> <count>
 #include "AutomationError.h"
 #include "KSRegistryKey.h"
+#include "RegistryStore.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -15,6 +16,9 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() != 4)
         return 2;
+    // The other writer may hold the store for a while on a loaded machine;
+    // wait for it as long as it takes instead of failing after 5 s.
+    RegistryStore::forCurrentUser().setBusyTimeout(10 * 60 * 1000);
     try {
         KSRegistryKey key;
         LedgerixStdInterface &store = key;
