@@ -121,7 +121,7 @@ bool arrivesWhole(E2eSession &session, const QString &script, const QString &tit
 bool benchCommand(E2eSession &session, int lines)
 {
     const QString send = E2eSession::sendProgram();
-    const QString command = QStringLiteral("seq -f 'line %g' %1").arg(lines);
+    const QString command = QStringLiteral("seq -f 'line %.0f' %1").arg(lines); // %g would write 1e+06
     QByteArray err;
     double piped = 1e9, wrapped = 1e9;
     for (int round = 0; round < 3; ++round) {
