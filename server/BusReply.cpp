@@ -1,5 +1,7 @@
 #include "BusReply.h"
 
+#include "BusSenders.h"
+
 #include "dbus/WrenlogBus.h"
 
 #include <QDBusConnection>
@@ -11,6 +13,12 @@ namespace BusReply {
 const QDBusContext *context(QObject *exported)
 {
     return exported ? static_cast<const QDBusContext *>(exported->qt_metacast("QDBusContext")) : nullptr;
+}
+
+QString caller(QObject *exported)
+{
+    const QDBusContext *called = context(exported);
+    return called ? BusSenders::describe(*called) : QString();
 }
 
 void sendError(const QDBusContext *context, const AutomationError &error)

@@ -2,6 +2,7 @@
 
 #include "AutomationError.h"
 #include "Guard.h"
+#include "PrintOrigin.h"
 
 #include <QDBusContext>
 
@@ -18,13 +19,17 @@ namespace BusReply {
 /// The bus context of an exported object (null for an object that is none).
 const QDBusContext *context(QObject *exported);
 void sendError(const QDBusContext *context, const AutomationError &error);
+/// The program that made the call to the exported object ("make 4711"), or empty.
+QString caller(QObject *exported);
 
-/// Runs fn for a call to the exported object; a failure goes back to the
-/// caller as org.wrenlog.Error. Returns whether fn succeeded (the reply value
-/// of a failed call is ignored).
+/// Runs fn for a call to the exported object, with the caller as the origin
+/// of whatever it prints; a failure goes back to the caller as
+/// org.wrenlog.Error. Returns whether fn succeeded (the reply value of a
+/// failed call is ignored).
 template<typename Fn>
 bool run(QObject *exported, Fn &&fn)
 {
+    const PrintOrigin::Scope origin(caller(exported));
     if (std::optional<AutomationError> failure = captureFailure(std::forward<Fn>(fn))) {
         sendError(context(exported), *failure);
         return false;

@@ -7,6 +7,7 @@
 #include "PluginLibraryFile.h"
 #include "PluginWindow.h"
 #include "PluginWindowHost.h"
+#include "PrintOrigin.h"
 #include "PropertyStore.h"
 #include "PropertyStoreCollection.h"
 #include "RuntimeErrors.h"
@@ -186,6 +187,8 @@ void PluginManager::Initialize(const QStringList &pluginFolders)
                     if (!goOn())
                         return;
 
+                    // What the plug-in prints while it starts comes from its key.
+                    const PrintOrigin::Scope origin(key);
                     PropertyStore *store = nullptr;
                     step([&] { store = m_stores->Add(key); });
                     step([&] { plugin->Initialize(key, m_window, store); });

@@ -3,6 +3,7 @@
 #include "Guard.h"
 #include "LedgerixLibrary.h"
 #include "PluginManager.h"
+#include "PrintOrigin.h"
 #include "PropertyStore.h"
 #include "RuntimeErrors.h"
 #include "Twips.h"
@@ -329,7 +330,10 @@ void PluginManagerForm::callPlugin(const char *procedure, const std::function<vo
         // Declared last, dropped first: a main window closed during the call
         // releases its plug-ins (and this dialog, later) when it goes.
         const std::shared_ptr<void> hostCall = m_manager->pluginCall();
-        call(*m_manager->Plugin(row->data(0, keyRole).toString()));
+        // What the plug-in prints meanwhile comes from its key.
+        const QString key = row->data(0, keyRole).toString();
+        const PrintOrigin::Scope origin(key);
+        call(*m_manager->Plugin(key));
         if (m_unloaded || !m_manager)
             return;
         if (then)

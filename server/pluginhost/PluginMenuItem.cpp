@@ -1,6 +1,7 @@
 #include "PluginMenuItem.h"
 
 #include "Guard.h"
+#include "PrintOrigin.h"
 #include "RuntimeErrors.h"
 
 namespace {
@@ -14,6 +15,7 @@ QString label(const char *procedure)
 
 PluginMenuItem::PluginMenuItem(QObject *parent)
     : QObject(parent)
+    , m_owner(PrintOrigin::current())
 {}
 
 // The elements belong to the window and go with it.
@@ -133,5 +135,8 @@ void PluginMenuItem::attach(QAction *menuElement, QAction *dropDownEntry, qint32
 
 void PluginMenuItem::MenuClick()
 {
-    passOn(label(".MenuClick"), [&] { emit Click(); });
+    passOn(label(".MenuClick"), [&] {
+        const PrintOrigin::Scope origin(m_owner);
+        emit Click();
+    });
 }

@@ -45,6 +45,8 @@ private:
 
     QPointer<QAction> m_menuElement;
     QPointer<QAction> m_dropDownEntry;
+    // Who added the item (a plug-in's key while the host runs it): its Click prints as that plug-in.
+    QString m_owner;
     qint32 m_index = 0;
     bool m_checked = false;
 };

@@ -7,6 +7,7 @@
 #include "PluginMenuItem.h"
 #include "PluginWindowFont.h"
 #include "PluginWindowHost.h"
+#include "PrintOrigin.h"
 #include "RuntimeErrors.h"
 #include "Twips.h"
 #include "VariantHelpers.h"
@@ -418,6 +419,11 @@ void PluginWindow::SetFocus()
     QWidget *window = form();
     window->activateWindow();
     window->setFocus(Qt::OtherFocusReason);
+}
+
+QString PluginWindow::PrintSender()
+{
+    return PrintOrigin::current();
 }
 
 void PluginWindow::Notify(qint32 code, const QVariant &values, bool &cancel)

@@ -181,6 +181,13 @@ public:
     void setTopTextBackColor(qint32 colour) { setTopTextBackColour(colour); }
     qint32 TopTextForeColor() { return TopTextForeColour(); }
     void setTopTextForeColor(qint32 colour) { setTopTextForeColour(colour); }
+    /// Who sent the piece of the DebugPrint event being raised, read from a
+    /// DebugPrintEvent handler: a program on the bus as its process name and
+    /// id, "make 4711" (looked up once per bus connection); a plug-in as its
+    /// key while the host runs it (Initialize, Run, Splash, ShowProperties, a
+    /// click on one of its menu entries); "wrenlog" for the server itself.
+    /// Outside the event it tells who is running now, which is rarely useful.
+    QString PrintSender();
 
     /// Where PrintIt prints: the default printer unless a factory is set (tests print to PDF).
     static void setPrinterFactory(std::function<std::unique_ptr<QPrinter>()> factory);
