@@ -58,6 +58,9 @@ FindBar::FindBar(PluginWindow *window, QWidget *parent)
         connect(m_window, &PluginWindow::FoldEvent, this, &FindBar::folded);
         connect(m_window, &PluginWindow::OnTopEvent, this, &FindBar::onTop);
         connect(m_window, &PluginWindow::Change, this, &FindBar::textChanged);
+        // A print may reach the text later than its event (prints are gathered
+        // per frame); the next search reads the text again either way.
+        connect(m_window, &PluginWindow::DebugPrintEvent, this, &FindBar::printed);
         connect(m_window, &PluginWindow::AfterEraseAll, this, &FindBar::textChanged);
         connect(m_window, &PluginWindow::AfterOpen, this, &FindBar::textChanged);
     }
@@ -90,9 +93,10 @@ void FindBar::follow()
     reportFailure(label("moWindow_Move"), [&] {
         if (!m_window)
             return;
-        // Docked under the window's frame, as wide as it.
+        // Docked under the window's frame, as wide as it (or as the bar needs).
         const QRect frame = m_window->MainForm()->frameGeometry();
-        setGeometry(frame.left(), frame.bottom() + 1, frame.width(), sizeHint().height());
+        setGeometry(frame.left(), frame.bottom() + 1, qMax(frame.width(), minimumSizeHint().width()),
+                    sizeHint().height());
     });
 }
 

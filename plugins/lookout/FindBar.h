@@ -41,6 +41,7 @@ public:
 
     /// The window's text changed: read it again before the next search.
     void textChanged() { m_textStale = true; }
+    void printed(const QString &, qint32, bool, bool &) { m_textStale = true; }
 
 signals:
     /// The options changed (to keep them in the settings).

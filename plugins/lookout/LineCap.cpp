@@ -12,7 +12,10 @@ void LineCap::note(const QString &text, bool crLf)
 {
     if (m_maxLines <= 0 || !m_known)
         return;
-    m_lines += qint32(text.count(QLatin1Char('\n'))) + (crLf ? 1 : 0);
+    m_breaks += qint32(text.count(QLatin1Char('\n'))) + (crLf ? 1 : 0);
+    if (!text.isEmpty() || crLf)
+        m_partial = !crLf && text.back() != u'\n' && text.back() != u'\r';
+    m_lines = m_breaks + (m_partial ? 1 : 0);
 }
 
 qint32 LineCap::countLines(const QString &text)
@@ -53,6 +56,8 @@ bool LineCap::trim(PluginWindow &window)
     const QString text = window.Text();
     const qint32 lines = countLines(text);
     m_lines = lines;
+    m_partial = !text.isEmpty() && text.back() != u'\n' && text.back() != u'\r';
+    m_breaks = lines - (m_partial ? 1 : 0);
     m_known = true;
     if (lines <= m_maxLines)
         return true;
@@ -72,5 +77,6 @@ bool LineCap::trim(PluginWindow &window)
     if (selLength > 0)
         window.setSelLength(selLength);
     m_lines = lines - qMin(lines, chunks * chunk);
+    m_breaks = m_lines - (m_partial ? 1 : 0);
     return true;
 }

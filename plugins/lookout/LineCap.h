@@ -42,6 +42,9 @@ public:
 
 private:
     qint32 m_maxLines = 0;
+    // Lines counted so far: line breaks, and one more while the last line is unfinished.
+    qint32 m_breaks = 0;
+    bool m_partial = false;
     qint32 m_lines = 0;
     bool m_known = false;
 };

@@ -15,6 +15,14 @@ bool readFlag(PropertyStore &store, const QString &name)
     return isNumber && number != 0;
 }
 
+// A missing entry reads as empty text; an array is never empty unless damaged.
+bool isEmptyValue(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QString>())
+        return value.toString().isEmpty();
+    return value.toStringList().join(QString()).isEmpty();
+}
+
 QString ruleName(int n)
 {
     return QStringLiteral("Rule%1").arg(n);
@@ -34,7 +42,7 @@ LookoutSettings LookoutSettings::read(PropertyStore &store)
     settings.maxLines = isNumber && maxLines > 0 ? maxLines : 0;
     for (int n = 1;; ++n) {
         const QVariant stored = store.GetProperty(ruleName(n));
-        if (stored.toString().isEmpty() && stored.toStringList().isEmpty())
+        if (isEmptyValue(stored))
             break;
         // A damaged rule is skipped, not the ones after it.
         if (const std::optional<HighlightRule> rule = HighlightRule::decoded(stored))
@@ -59,6 +67,6 @@ void LookoutSettings::writeRules(PropertyStore &store) const
     for (const HighlightRule &rule : rules)
         store.SetProperty(ruleName(n++), rule.encoded());
     // Rules that were there before and are no more: emptied, which ends the list.
-    while (!store.GetProperty(ruleName(n)).toString().isEmpty() || !store.GetProperty(ruleName(n)).toStringList().isEmpty())
+    while (!isEmptyValue(store.GetProperty(ruleName(n))))
         store.SetProperty(ruleName(n++), QString());
 }
