@@ -319,24 +319,33 @@ void Lookout::moWindow_DebugPrint(const QString &Text, qint32 Colour, bool CrLfA
         return;
     }
     passOn(label("moWindow_DebugPrint"), [&] {
-        Piece piece {Text, Colour, CrLfAtEnd, QDateTime::currentMSecsSinceEpoch(), moWindow->PrintSender()};
+        Piece piece {Text, Colour, CrLfAtEnd, QDateTime::currentMSecsSinceEpoch(),
+                     m_settings.showSender || m_paused ? moWindow->PrintSender() : QString()};
         if (m_paused) {
             Cancel = true;
             hold(std::move(piece));
             return;
         }
-        const QList<Part> parts = shape(piece);
-        if (parts.size() == 1 && parts.front().text == Text && parts.front().colour == Colour
-            && parts.front().crLf == CrLfAtEnd)
-            return; // nothing to change: the piece goes in as it came
+        Parts parts = shape(piece);
+        if (parts.isEmpty())
+            return; // an empty piece without a line break: nothing to show
+        const Part &last = parts.back();
+        if (parts.size() <= 2 && last.text == Text && last.colour == Colour && last.crLf == CrLfAtEnd) {
+            // The piece itself goes in as it came, after its prefix: the window
+            // appends it once this event is over, so the prefix printed now
+            // stands in front of it. One print fewer per line.
+            parts.removeLast();
+            printParts(parts);
+            return;
+        }
         Cancel = true;
         printParts(parts);
     });
 }
 
-QList<Lookout::Part> Lookout::shape(const Piece &piece)
+Lookout::Parts Lookout::shape(const Piece &piece)
 {
-    QList<Part> parts;
+    Parts parts;
     const bool prefixed = m_settings.timeStamps || m_settings.showSender;
     QString prefix;
     const QString &text = piece.text;
@@ -377,7 +386,7 @@ QList<Lookout::Part> Lookout::shape(const Piece &piece)
     return parts;
 }
 
-void Lookout::printParts(const QList<Part> &parts)
+void Lookout::printParts(const Parts &parts)
 {
     Reprinting reprinting(m_reprinting);
     for (const Part &part : parts) {

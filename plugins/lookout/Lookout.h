@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QVarLengthArray>
 
 class FindBar;
 
@@ -21,13 +22,15 @@ class FindBar;
  * rules and a cap on the number of lines, the last two set in its properties
  * dialog. Everything goes through the window facade.
  *
- * A piece that Lookout changes (a stamp or sender in front of a new line, a
- * highlight colour) or holds (while paused) is cancelled in the DebugPrint
- * event and printed again through the facade, in parts: the grey prefix, then
- * the text in its colour. Those prints raise the event again; Lookout lets
- * its own through untouched, so a plug-in after it in the load order sees the
- * original piece already cancelled and then the parts. With every feature off
- * a piece passes through untouched.
+ * A stamp or sender goes in front of a new line as a grey print of its own,
+ * made from the DebugPrint event of the piece, which the window appends once
+ * the event is over. A piece that Lookout changes otherwise (a highlight
+ * colour, several lines in one piece) or holds (while paused) is cancelled in
+ * the event and printed again through the facade, in parts. Lookout's prints
+ * raise the event again and Lookout lets its own through untouched, so a
+ * plug-in after it in the load order sees a prefix before the piece it
+ * belongs to, and a changed piece first cancelled and then in its parts.
+ * With every feature off a piece passes through untouched.
  *
  * Held pieces keep the time they arrived and their sender. They are printed,
  * in order, when the pause ends, and also when the window is asked to close
@@ -84,6 +87,7 @@ private:
         qint32 colour = 0;
         bool crLf = false;
     };
+    using Parts = QVarLengthArray<Part, 4>;
 
     void moWindow_DebugPrint(const QString &Text, qint32 Colour, bool CrLfAtEnd, bool &Cancel);
     void moWindow_KeyPress(qint32 KeyCode, qint32 Shift);
@@ -93,8 +97,8 @@ private:
     bool changesPieces() const;
     /// What a piece prints as: a grey prefix at each line start, each line's
     /// part in its highlight colour. Moves the line state on.
-    QList<Part> shape(const Piece &piece);
-    void printParts(const QList<Part> &parts);
+    Parts shape(const Piece &piece);
+    void printParts(const Parts &parts);
     void hold(Piece piece);
     void releaseHeld();
     void showWaiting();
