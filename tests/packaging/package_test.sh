@@ -39,6 +39,7 @@ expected=(
   /usr/lib/wrenlog/libWrenlogClient.so /usr/lib/wrenlog/libWrenlogClient.so.2
   /usr/lib/wrenlog/Plugins/Chorescan/KSChorescan.so
   /usr/lib/wrenlog/Plugins/Tackpad/wrenkit1.so /usr/lib/wrenlog/Plugins/Tackpad/Files
+  /usr/lib/wrenlog/Plugins/Lookout/KSLookout.so
   /usr/share/dbus-1/services/org.wrenlog.Wrenlog.service
   /usr/share/applications/org.wrenlog.Wrenlog.desktop
   /usr/share/icons/hicolor/scalable/apps/org.wrenlog.Wrenlog.svg
