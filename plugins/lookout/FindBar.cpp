@@ -57,9 +57,10 @@ FindBar::FindBar(PluginWindow *window, QWidget *parent)
         connect(m_window, &PluginWindow::Resize, this, &FindBar::follow);
         connect(m_window, &PluginWindow::FoldEvent, this, &FindBar::folded);
         connect(m_window, &PluginWindow::OnTopEvent, this, &FindBar::onTop);
-        connect(m_window, &PluginWindow::Change, this, &FindBar::textChanged);
         // A print may reach the text later than its event (prints are gathered
-        // per frame); the next search reads the text again either way.
+        // per frame); the next search reads the text again either way. The
+        // user's own edits come as Change, heard only while the bar is up:
+        // a window with a Change listener prints each piece at once.
         connect(m_window, &PluginWindow::DebugPrintEvent, this, &FindBar::printed);
         connect(m_window, &PluginWindow::AfterEraseAll, this, &FindBar::textChanged);
         connect(m_window, &PluginWindow::AfterOpen, this, &FindBar::textChanged);
@@ -67,6 +68,23 @@ FindBar::FindBar(PluginWindow *window, QWidget *parent)
 }
 
 FindBar::~FindBar() = default;
+
+void FindBar::showEvent(QShowEvent *event)
+{
+    m_textStale = true;
+    if (m_window && !m_changeHeard)
+        m_changeHeard = connect(m_window, &PluginWindow::Change, this, &FindBar::textChanged);
+    QWidget::showEvent(event);
+}
+
+void FindBar::hideEvent(QHideEvent *event)
+{
+    if (m_changeHeard) {
+        disconnect(m_changeHeard);
+        m_changeHeard = {};
+    }
+    QWidget::hideEvent(event);
+}
 
 void FindBar::open()
 {

@@ -49,6 +49,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void follow();
@@ -67,4 +69,5 @@ private:
     QString m_problem;
     bool m_textStale = true;
     bool m_hiddenByFold = false;
+    QMetaObject::Connection m_changeHeard;
 };
