@@ -11,7 +11,7 @@ are left out.
 """
 
 import asyncio
-import importlib.util
+import importlib
 import resource
 import sys
 import time
@@ -70,7 +70,9 @@ def main():
     pieces = CALLS * PER_CALL
     print("%d pieces in batches of %d" % (pieces, PER_CALL))
     for package, module, run in LIBRARIES:
-        if importlib.util.find_spec(module) is None:
+        try:
+            importlib.import_module(module)
+        except ImportError:
             print("%-18s not installed" % package)
             continue
         cpu0, wall0 = cpu(), time.perf_counter()

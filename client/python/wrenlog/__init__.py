@@ -218,7 +218,7 @@ class Handler(logging.Handler):
         self.styles = dict(DEFAULT_STYLES)
         if styles:
             self.styles.update(styles)
-        self._window_spec = window
+        self._window_choice = window
         self._own_window = None
         self._path = None
         self._batch_size = batch_size
@@ -265,13 +265,13 @@ class Handler(logging.Handler):
 
     def _target(self):
         if self._path is None:
-            spec = self._window_spec
-            if spec is None:
+            choice = self._window_choice
+            if choice is None:
                 self._path = _GLOBAL_WINDOW
-            elif isinstance(spec, PrivateWindow):
-                self._path = spec.path
+            elif isinstance(choice, PrivateWindow):
+                self._path = choice.path
             else:
-                self._own_window = PrivateWindow(str(spec))
+                self._own_window = PrivateWindow(str(choice))
                 self._path = self._own_window.path
         return self._path
 
