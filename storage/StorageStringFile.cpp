@@ -140,6 +140,11 @@ std::optional<quint8> windows1252Code(QChar character)
     return std::nullopt;
 }
 
+QChar windows1252Character(quint8 code)
+{
+    return QChar((code >= 0x80 && code < 0xA0) ? highControls[code - 0x80] : char16_t(code));
+}
+
 bool exists(const QString &fileName)
 {
     const QFileInfo info(fileName);

@@ -22,6 +22,9 @@ QByteArray encode(const QString &text);
 bool isUtf8(const QByteArray &bytes);
 /// The character's Windows-1252 code, if it has one.
 std::optional<quint8> windows1252Code(QChar character);
+/// The character of a Windows-1252 code (the five undefined codes give the
+/// control characters of the same number).
+QChar windows1252Character(quint8 code);
 
 /// A regular file at that path (a folder does not count).
 bool exists(const QString &fileName);

@@ -7,13 +7,17 @@
  *
  * Walking the text from its last character to its first, with the key's
  * characters taken in turn (wrapping round), each character code c becomes
- * (c - k) mod 256 to scramble and (c + k) mod 256 to unscramble. Characters
- * above 255 keep their high byte and only their low byte moves that way, so
- * every character stays in its own block of 256, surrogate pairs stay pairs
- * and unscrambling with the same key restores any text exactly.
+ * (c - k) mod 256 to scramble and (c + k) mod 256 to unscramble. Key and page
+ * characters both count by their Windows-1252 code, and a page character's new
+ * code becomes the Windows-1252 character of that code ("€" scrambled with the
+ * key "€" gives code 0), so a text scrambled on Windows unscrambles here.
  *
- * Key characters count by their Windows-1252 code, so a key gives the numbers
- * it gave on Windows; one outside that code page counts by its low byte.
+ * A page character outside Windows-1252 keeps its high byte and moves by k
+ * within its own block of 256: by its low byte where no character of the
+ * block belongs to the code page, among the block's characters outside the
+ * code page where some do. Every character thus stays in its class, surrogate
+ * pairs stay pairs and unscrambling with the same key restores any text
+ * exactly. A key character outside the code page counts by its low byte.
  */
 namespace StorageStringScrambler {
 

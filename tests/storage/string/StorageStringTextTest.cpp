@@ -1,4 +1,5 @@
 #include "KSStorageString.h"
+#include "StorageStringFile.h"
 #include "StorageStringTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -253,11 +254,53 @@ TEST(StorageStringScrambling, ArithmeticAndReversal)
     store.setEncrypted(true);
     const QString twice = store.Value().toString();
     EXPECT_NE(twice, mixed);
-    for (qsizetype i = 0; i < twice.size(); ++i)
-        EXPECT_EQ(twice[i].unicode() & 0xFF00, mixed[i].unicode() & 0xFF00) << i;
+    // Code page characters stay in the code page, the others in their own block.
+    ASSERT_EQ(twice.size(), mixed.size());
+    for (qsizetype i = 0; i < twice.size(); ++i) {
+        const bool inCodePage = StorageStringFile::windows1252Code(mixed[i]).has_value();
+        EXPECT_EQ(StorageStringFile::windows1252Code(twice[i]).has_value(), inCodePage) << i;
+        if (!inCodePage)
+            EXPECT_EQ(twice[i].unicode() & 0xFF00, mixed[i].unicode() & 0xFF00) << i;
+    }
     store.setEncrypted(false);
     store.setEncrypted(false);
     EXPECT_EQ(store.Value().toString(), mixed);
+
+    // Page characters count by their Windows-1252 code as the key's do, and the
+    // new code is the code page's character: the euro sign (0x80) less itself is
+    // 0, a right single quote (0x92) less 1 is a left one (0x91), and "A" (0x41)
+    // less "À" (0xC0) wraps round to 0x81, the undefined code's control.
+    store.setValue(QStringLiteral("\u20ac"));
+    store.setEncryptionKey(QStringLiteral("\u20ac"));
+    store.setEncrypted(true);
+    EXPECT_EQ(store.Value().toString(), QString(QChar(0)));
+    store.setEncrypted(false);
+    EXPECT_EQ(store.Value().toString(), QStringLiteral("\u20ac"));
+    store.setValue(QStringLiteral("\u2019"));
+    store.setEncryptionKey(QString(QChar(1)));
+    store.setEncrypted(true);
+    EXPECT_EQ(store.Value().toString(), QStringLiteral("\u2018"));
+    store.setValue(QStringLiteral("A"));
+    store.setEncryptionKey(QStringLiteral("\u00c0"));
+    store.setEncrypted(true);
+    EXPECT_EQ(store.Value().toString(), QString(QChar(0x81)));
+    store.setEncrypted(false);
+    EXPECT_EQ(store.Value().toString(), QStringLiteral("A"));
+
+    // Every character of the blocks that lend characters to the code page comes
+    // back whole, whatever the key.
+    QString blocks;
+    for (char16_t high : {0x00, 0x01, 0x02, 0x20, 0x21})
+        for (int low = 0; low < 256; ++low)
+            blocks.append(QChar(char16_t(high << 8 | low)));
+    ASSERT_EQ(blocks.size(), 5 * 256);
+    store.setValue(blocks);
+    store.setEncryptionKey(QStringLiteral("\u20ac\u2122z\u0101"));
+    store.setEncrypted(true);
+    const QString scrambledBlocks = store.Value().toString();
+    EXPECT_NE(scrambledBlocks, blocks);
+    store.setEncrypted(false);
+    EXPECT_EQ(store.Value().toString(), blocks);
 
     KSStorageString empty;
     empty.setEncryptionKey(QStringLiteral("k"));
