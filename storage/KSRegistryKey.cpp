@@ -235,7 +235,7 @@ bool KSRegistryKey::SetValue(const QString &sValueName, const QVariant &vValue, 
     return passOn(label("SetValue"), [&] {
         if (refuseWhenInvalidated())
             return false;
-        const QString name = sValueName.trimmed();
+        const QString name = ValueTyping::TrimBlanks(sValueName);
         if (name.isEmpty())
             LedgerixErrors::RaiseLibraryError(LedgerixErrors::ZeroLengthFieldName);
         m_errorState = 0;
@@ -380,7 +380,7 @@ QStringList KSRegistryKey::GetValueNames()
         qint32 result = Registry::Success;
         QString name;
         for (quint32 index = 0; (result = store().enumValue(key, index, &name, -1)) == Registry::Success; ++index) {
-            if (!name.trimmed().isEmpty())
+            if (!ValueTyping::TrimBlanks(name).isEmpty())
                 names.append(name);
         }
         store().closeKey(key);
@@ -463,7 +463,7 @@ void KSRegistryKey::interfaceSetSection(const QString &sSection)
         passOn(label("Section (Let)"), [&] {
             if (refuseWhenInvalidated())
                 return;
-            if (!m_sectionActive && sSection.trimmed().isEmpty())
+            if (!m_sectionActive && ValueTyping::TrimBlanks(sSection).isEmpty())
                 return;
             if (!m_sectionActive)
                 m_sectionBase = m_keyName;
@@ -526,6 +526,6 @@ QVariant KSRegistryKey::interfaceVersion(bool bShow)
 
 void KSRegistryKey::importFrom(LedgerixStdInterface &source)
 {
-    if (LedgerixImport::acceptSourceVersion(source))
-        RegistryImport::intoRegistry(*this, source);
+    LedgerixImport::checkSourceVersion(source);
+    RegistryImport::intoRegistry(*this, source);
 }

@@ -86,6 +86,11 @@ TEST(KSRegistryKey, SectionSelectsSubKeys)
     store.setSection(QString());
     EXPECT_EQ(key.KeyName(), base);
     EXPECT_EQ(store.Section(), QString());
+    // Only spaces make a section name blank; a tab names a sub-key.
+    store.setSection(QStringLiteral("\t"));
+    EXPECT_EQ(key.KeyName(), base + QStringLiteral("\\\t"));
+    store.setSection(QString());
+    EXPECT_EQ(key.KeyName(), base);
     // The key name stays fixed against direct writes after all this.
     key.setKeyName(QStringLiteral("Elsewhere"));
     EXPECT_EQ(key.KeyName(), base);
@@ -178,6 +183,15 @@ TEST(KSRegistryKey, SetValueRefusesEmptyNamesAndReportsWhetherItWrote)
     EXPECT_EQ(raised([&] { key.SetValue(QStringLiteral("  "), 1); }).number(), LedgerixErrors::ZeroLengthFieldName);
     EXPECT_TRUE(key.SetValue(QStringLiteral("  padded  "), 1));
     EXPECT_TRUE(rawValue(path, QStringLiteral("padded")));
+    // Only spaces are trimmed, as the other two stores do: a tab or a line
+    // break is part of the name, and a name of tabs alone is a name.
+    key.SetValue(QStringLiteral("\ttabbed\r\n"), 2);
+    EXPECT_TRUE(rawValue(path, QStringLiteral("\ttabbed\r\n")));
+    EXPECT_FALSE(rawValue(path, QStringLiteral("tabbed")));
+    key.SetValue(QStringLiteral("\t"), 3);
+    EXPECT_TRUE(rawValue(path, QStringLiteral("\t")));
+    EXPECT_EQ(key.GetValueNames(),
+              (QStringList {QStringLiteral("padded"), QStringLiteral("\ttabbed\r\n"), QStringLiteral("\t")}));
 
     // A key deleted behind the object's back: the write fails and says so.
     ASSERT_EQ(RegistryStore::forCurrentUser().deleteKey(Registry::CurrentUser, path), Registry::Success);
