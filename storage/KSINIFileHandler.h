@@ -27,6 +27,7 @@
 class KSINIFileHandler : public LedgerixStdInterface
 {
     Q_OBJECT
+    Q_CLASSINFO("DefaultProperty", "Value")
     Q_PROPERTY(QString Path READ Path WRITE setPath)
     Q_PROPERTY(QString Section READ Section WRITE setSection)
     Q_PROPERTY(QVariant Value READ Value WRITE setValue)

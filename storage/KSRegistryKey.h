@@ -31,6 +31,7 @@ class SubKeysCollection;
 class KSRegistryKey : public LedgerixStdInterface
 {
     Q_OBJECT
+    Q_CLASSINFO("DefaultProperty", "Value")
     Q_PROPERTY(qint32 RootKey READ RootKey WRITE setRootKey)
     Q_PROPERTY(QString KeyName READ KeyName WRITE setKeyName)
     Q_PROPERTY(QVariant Value READ Value WRITE setValue)

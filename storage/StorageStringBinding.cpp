@@ -1,5 +1,6 @@
 #include "StorageStringBinding.h"
 
+#include "LedgerixErrors.h"
 #include "RuntimeErrors.h"
 
 #include <QMetaClassInfo>
@@ -31,8 +32,7 @@ QByteArray existingProperty(const QObject *object, qint32 mode)
 {
     const QByteArray name = propertyName(object, mode);
     if (name.isEmpty() || !hasProperty(object, name))
-        RuntimeErrors::raiseWithDetail(RuntimeErrors::NotSupported, QString(),
-                                       QString::fromLatin1(name.isEmpty() ? QByteArray("(default)") : name));
+        RuntimeErrors::raise(RuntimeErrors::NotSupported, LedgerixErrors::libraryName());
     return name;
 }
 
@@ -60,7 +60,7 @@ void write(QObject *object, qint32 mode, const QString &text)
 {
     const QByteArray name = existingProperty(object, mode);
     if (!object->setProperty(name.constData(), text) && object->metaObject()->indexOfProperty(name.constData()) >= 0)
-        RuntimeErrors::raiseWithDetail(RuntimeErrors::TypeMismatch, QString(), QString::fromLatin1(name));
+        RuntimeErrors::raise(RuntimeErrors::TypeMismatch, LedgerixErrors::libraryName());
 }
 
 } // namespace StorageStringBinding

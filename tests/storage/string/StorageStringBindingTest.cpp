@@ -1,4 +1,5 @@
 #include "KSINIFileHandler.h"
+#include "KSRegistryKey.h"
 #include "KSStorageString.h"
 #include "StorageStringFile.h"
 #include "StorageStringTestSupport.h"
@@ -6,6 +7,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -95,7 +97,47 @@ TEST(StorageStringBinding, DefaultPropertyAndModes)
     EXPECT_EQ(byTag.Value().toString(), QStringLiteral("tag text"));
     KSStorageString byValue;
     byValue.setBindMode(ledgerix_BindModeValue);
-    EXPECT_EQ(errorNumberOf([&] { byValue.setBoundObject(&tagged); }), 438);
+    const auto missing = failureOf([&] { byValue.setBoundObject(&tagged); });
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->number(), 438);
+    // The standard text, raised by the library itself.
+    EXPECT_EQ(missing->description(), QStringLiteral("Object doesn't support this property or method"));
+    EXPECT_EQ(missing->sourceLines().first(), QStringLiteral("Ledgerix2"));
+    // A text the property cannot take is a type mismatch from the library too.
+    QSpinBox spin;
+    KSStorageString bySpin;
+    bySpin.setBoundObject(&spin);
+    EXPECT_EQ(bySpin.Value().toString(), QStringLiteral("0"));
+    const auto mismatch = failureOf([&] { bySpin.setValue(QStringLiteral("not a number")); });
+    ASSERT_TRUE(mismatch.has_value());
+    EXPECT_EQ(mismatch->number(), 13);
+    EXPECT_EQ(mismatch->description(), QStringLiteral("Type mismatch"));
+    EXPECT_EQ(mismatch->sourceLines().first(), QStringLiteral("Ledgerix2"));
+
+    // The other two stores' default property is their Value: the last value
+    // they read or wrote, written back under the same field name.
+    const QString iniPath = TestEnvironment::freshFolder(QStringLiteral("bound")) + QStringLiteral("/bound.ini");
+    KSINIFileHandler ini;
+    ini.setPath(iniPath);
+    ini.setSection(QStringLiteral("S"));
+    ini.SetValue(QStringLiteral("F"), QStringLiteral("<\\A={1};/>"));
+    ini.GetValue(QStringLiteral("F")); // the value the handler's Value holds
+    KSStorageString viaIni;
+    viaIni.setBoundObject(&ini);
+    EXPECT_EQ(viaIni.BindMode(), qint32(ledgerix_BindModeDefaultProperty));
+    EXPECT_EQ(viaIni.GetValue(QStringLiteral("A")), QVariant(qint32(1)));
+    viaIni.SetValue(QStringLiteral("B"), QStringLiteral("x"));
+    EXPECT_EQ(ini.GetValue(QStringLiteral("F")), QVariant(QStringLiteral("<\\A={1};/><\\B={x};/>")));
+
+    KSRegistryKey key;
+    key.setKeyName(QStringLiteral("Software\\WrenlogTests\\BoundStore"));
+    key.SetValue(QStringLiteral("R"), QStringLiteral("<\\C={z};/>"));
+    KSStorageString viaKey;
+    viaKey.setBindMode(ledgerix_BindModeDefaultProperty);
+    viaKey.setBoundObject(&key);
+    EXPECT_EQ(viaKey.GetValue(QStringLiteral("C")), QVariant(QStringLiteral("z")));
+    viaKey.DeleteField(QStringLiteral("C"));
+    EXPECT_EQ(key.GetValue(QStringLiteral("R"), QStringLiteral("\t"), false, false, QString()), QVariant(QString()));
 
     // Setting nothing ends the syncing but keeps single-page mode until the mode is cleared.
     byTag.setBoundObject(nullptr);
