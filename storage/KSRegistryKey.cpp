@@ -526,6 +526,6 @@ QVariant KSRegistryKey::interfaceVersion(bool bShow)
 
 void KSRegistryKey::importFrom(LedgerixStdInterface &source)
 {
-    LedgerixImport::checkSourceVersion(source);
-    RegistryImport::intoRegistry(*this, source);
+    if (LedgerixImport::acceptSourceVersion(source))
+        RegistryImport::intoRegistry(*this, source);
 }

@@ -14,10 +14,11 @@ bool acceptSourceVersion(LedgerixStdInterface &source)
     // it would empty the target or write under an empty name.
     if (source.property("Invalidated").toBool())
         return false;
-    if (ValueTyping::IsDouble(version) && Variants::toDouble(version).value_or(0.0) >= 2.0)
-        return true;
-    LedgerixErrors::RaiseLibraryError(LedgerixErrors::IncompatibleVersion);
-    return false;
+    // With the library's errors switched off the import carries on past the
+    // version check, like every other check of the library.
+    if (!ValueTyping::IsDouble(version) || Variants::toDouble(version).value_or(0.0) < 2.0)
+        LedgerixErrors::RaiseLibraryError(LedgerixErrors::IncompatibleVersion);
+    return true;
 }
 
 void copyFields(LedgerixStdInterface &source, const QStringList &sFieldNames, LedgerixStdInterface &target)

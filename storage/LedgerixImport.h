@@ -14,9 +14,10 @@ class LedgerixStdInterface;
  */
 namespace LedgerixImport {
 
-/// True when the source's Version(False) is a decimal number (IsDouble) of at
-/// least 2.0. Otherwise raises 10016 and returns false (with errors switched
-/// off it just returns false): nothing may be copied from such a source.
+/// Raises 10016 unless the source's Version(False) is a decimal number
+/// (IsDouble) of at least 2.0; with the library's errors switched off the
+/// import carries on past that check, like every other check of the library.
+/// False (nothing may be copied) only for an invalidated registry key.
 bool acceptSourceVersion(LedgerixStdInterface &source);
 
 /// Copies the named fields, read with the source's GetValue (Tab, array and

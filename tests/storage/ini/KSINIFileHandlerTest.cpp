@@ -309,6 +309,18 @@ TEST(KSINIFileHandler, importCopiesEveryIniSection)
         EXPECT_EQ(error->sourceLines().last(), QStringLiteral("KSINIFileHandler.Import (Let)"));
         EXPECT_FALSE(QFile::exists(path));
     }
+    // With errors switched off the import carries on past the failed check.
+    {
+        VersionedIni old(QStringLiteral("1.9"));
+        old.setPath(sourcePath);
+        KSINIFileHandler fresh;
+        fresh.setPath(freshIni());
+        LedgerixErrors::SetRaiseErrors(false);
+        const auto error = failureOf([&] { fresh.setValue(QVariant::fromValue(static_cast<QObject *>(&old))); });
+        LedgerixErrors::SetRaiseErrors(true);
+        EXPECT_FALSE(error.has_value());
+        EXPECT_EQ(fresh.GetSectionNames(), QStringList({QStringLiteral("A"), QStringLiteral("b")}));
+    }
     VersionedIni newer(QStringLiteral("2.1"));
     newer.setPath(sourcePath);
     KSINIFileHandler accepting;
