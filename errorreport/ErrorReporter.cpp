@@ -16,8 +16,10 @@ ErrorReporter::ErrorReporter(QString programName, QString folder)
 
 ErrorReporter ErrorReporter::forApplication()
 {
+    // The application's title (the executable's name unless the program set one).
     const QFileInfo program(QCoreApplication::applicationFilePath());
-    return ErrorReporter(program.completeBaseName(), AppFolders::current().dataFolder());
+    // The application's title (the executable's name unless the program set one).
+    return ErrorReporter(QCoreApplication::applicationName(), AppFolders::current().dataFolder());
 }
 
 ErrorReporter ErrorReporter::forLibraryContaining(const void *address)

@@ -18,8 +18,10 @@ class ErrorReporter
 public:
     ErrorReporter(QString programName, QString folder);
 
-    /// The running executable's name without extension, and the folder its
-    /// error.log belongs in (AppFolders: beside it, or the user's data folder).
+    /// The application's title (QCoreApplication::applicationName, which is the
+    /// executable's name without extension unless the program set another) and
+    /// the folder its error.log belongs in (AppFolders: beside the executable,
+    /// or the user's data folder).
     static ErrorReporter forApplication();
     /// A library's file name without extension, and its folder (or that
     /// folder's writable counterpart), found from any address inside that

@@ -107,6 +107,34 @@ bool haveDisplay()
 
 } // namespace
 
+QByteArray platformFor(const QProcessEnvironment &environment)
+{
+    if (!environment.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty())
+        return {};
+    if (environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty()
+        || environment.value(QStringLiteral("DISPLAY")).isEmpty())
+        return {};
+    return QByteArrayLiteral("xcb");
+}
+
+void setUpApplication()
+{
+    // The executable is lower case on disk; the program's title is not.
+    QApplication::setApplicationName(QStringLiteral("Wrenlog"));
+    QApplication::setApplicationVersion(QStringLiteral(WRENLOG_VERSION));
+    // The desktop entry's name ties the windows to the menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.wrenlog.Wrenlog"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.wrenlog.Wrenlog"),
+                                                 QIcon(QStringLiteral(":/icons/org.wrenlog.Wrenlog.svg"))));
+    // An installed copy keeps its writable files under the user's data folder;
+    // without them the program still runs, it only cannot save them.
+    QString folderError;
+    if (!AppFolders::current().prepare(&folderError))
+        std::fprintf(stderr, "wrenlog: %s\n", qPrintable(folderError));
+    // Failures trapped by window handlers are shown in the error dialog.
+    ErrorReporter::forApplication().installAsReportHook();
+}
+
 int Main(int argc, char **argv)
 {
     const Mode mode = parseMode(argc, argv);
@@ -123,20 +151,11 @@ int Main(int argc, char **argv)
         std::fprintf(stderr, "wrenlog: no display to open the debug window on (DISPLAY is not set)\n");
         return exitFailure;
     }
+    const QByteArray platform = platformFor(QProcessEnvironment::systemEnvironment());
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Wrenlog"));
-    QApplication::setApplicationVersion(QStringLiteral(WRENLOG_VERSION));
-    // The desktop entry's name ties the windows to the menu entry and its icon.
-    QApplication::setDesktopFileName(QStringLiteral("org.wrenlog.Wrenlog"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.wrenlog.Wrenlog"),
-                                                 QIcon(QStringLiteral(":/icons/org.wrenlog.Wrenlog.svg"))));
-    // An installed copy keeps its writable files under the user's data folder;
-    // without them the program still runs, it only cannot save them.
-    QString folderError;
-    if (!AppFolders::current().prepare(&folderError))
-        std::fprintf(stderr, "wrenlog: %s\n", qPrintable(folderError));
-    // Failures trapped by window handlers are shown in the error dialog.
-    ErrorReporter::forApplication().installAsReportHook();
+    setUpApplication();
     // Private windows stay loaded while hidden; the lifetime rule decides.
     QApplication::setQuitOnLastWindowClosed(false);
     const bool automation = mode == Mode::Automation;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QProcessEnvironment>
+
 /**
  * Start-up of the wrenlog executable.
  *
@@ -13,5 +16,18 @@
 namespace MainModule {
 
 int Main(int argc, char **argv);
+
+/// Gives the running application the server's title, "Wrenlog" (the caption
+/// of its error dialog, the first source line of its errors, the program part
+/// of its window-position key), and makes the error dialog show what its
+/// window handlers trap. Main calls it first thing after making the QApplication.
+void setUpApplication();
+
+/// The platform the server asks Qt for in this environment: "xcb" in a
+/// Wayland session that also offers an X server (XWayland), unless the user
+/// chose one with QT_QPA_PLATFORM; empty leaves the choice to Qt. Wayland
+/// compositors let no client keep its window on top or change its opacity,
+/// the window's reason to exist; through XWayland they honour both.
+QByteArray platformFor(const QProcessEnvironment &environment);
 
 } // namespace MainModule

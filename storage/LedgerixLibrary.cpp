@@ -144,7 +144,6 @@ LedgerixStdInterface *LedgerixLibrary::KSSetFormSaveParams(qint32 eStorageTypeEn
 {
     return passOn(QStringLiteral("KSSetFormSaveParams"), [&]() -> LedgerixStdInterface * {
         const QFileInfo program(QCoreApplication::applicationFilePath());
-        const QString programName = program.completeBaseName();
         const QString programFolder = program.absolutePath() + QLatin1Char('/');
         if (!sSoftwareVendor.isEmpty())
             m_vendor = sSoftwareVendor;
@@ -157,11 +156,16 @@ LedgerixStdInterface *LedgerixLibrary::KSSetFormSaveParams(qint32 eStorageTypeEn
         switch (eStorageTypeEnum) {
         case ledgerix_INIFile:
             made = new KSINIFileHandler(this);
-            m_storagePath = programFolder + programName + QStringLiteral(".ini");
+            // A file beside the program is named after the program's file.
+            m_storagePath = programFolder + program.completeBaseName() + QStringLiteral(".ini");
             break;
         case ledgerix_Registry:
             made = new KSRegistryKey(this);
-            m_storagePath = QStringLiteral("Software\\") + m_vendor + QLatin1Char('\\') + programName;
+            // The key is named after the program's title ("Wrenlog" for the
+            // executable wrenlog); keys match without regard to case, so
+            // records written under the file's name are still found.
+            m_storagePath
+                = QStringLiteral("Software\\") + m_vendor + QLatin1Char('\\') + QCoreApplication::applicationName();
             break;
         case ledgerix_StorageString:
             made = new KSStorageString(this);

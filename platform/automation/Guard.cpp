@@ -3,7 +3,6 @@
 #include "RuntimeErrors.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <cstdio>
 #include <new>
@@ -68,7 +67,7 @@ QString defaultSource()
     if (!defaultSourceSlot().isEmpty())
         return defaultSourceSlot();
     if (QCoreApplication::instance())
-        return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+        return QCoreApplication::applicationName();
     return QStringLiteral("Wrenlog");
 }
 
