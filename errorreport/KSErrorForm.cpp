@@ -85,14 +85,15 @@ KSErrorForm::KSErrorForm(QString programName, QString folder, QWidget *parent)
     connect(cmdDetails, &QPushButton::clicked, this, &KSErrorForm::cmdDetails_Click);
 
     auto *rule = new QFrame(this);
+    rule->setObjectName(QStringLiteral("rule"));
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
     rule->setGeometry(twipsRect(120, 1440, 5295, 30));
 
-    heading(QStringLiteral("Error Details..."), this, twipsRect(120, 1680, 5295, 255));
+    QLineEdit *detailsHeading = heading(QStringLiteral("Error Details..."), this, twipsRect(120, 1680, 5295, 255));
     txtDescription = detailBox(this, twipsRect(120, 1920, 5295, 705), Qt::ScrollBarAsNeeded);
     txtDescription->setObjectName(QStringLiteral("txtDescription"));
-    heading(QStringLiteral("Call Stack Information..."), this, twipsRect(120, 2760, 5295, 255));
+    QLineEdit *stackHeading = heading(QStringLiteral("Call Stack Information..."), this, twipsRect(120, 2760, 5295, 255));
     txtCallStack = detailBox(this, twipsRect(120, 3000, 5295, 1095), Qt::ScrollBarAlwaysOn);
     txtCallStack->setObjectName(QStringLiteral("txtCallStack"));
     txtCallStack->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -101,6 +102,9 @@ KSErrorForm::KSErrorForm(QString programName, QString folder, QWidget *parent)
     chkSaveToLog->setObjectName(QStringLiteral("chkSaveToLog"));
     chkSaveToLog->setGeometry(twipsRect(120, 4200, 2055, 255));
 
+    // Folded, only the message, the icon and the buttons show, however thin
+    // the window manager's frame leaves the client area.
+    m_details = {rule, detailsHeading, txtDescription, stackHeading, txtCallStack, chkSaveToLog};
     setHeightTwips(collapsedHeight);
 }
 
@@ -123,6 +127,14 @@ void KSErrorForm::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
+void KSErrorForm::moveEvent(QMoveEvent *event)
+{
+    // The window manager frames the dialog after it is shown; its height then
+    // counts the real caption.
+    setHeightTwips(m_heightTwips);
+    QDialog::moveEvent(event);
+}
+
 void KSErrorForm::cmdDetails_Click()
 {
     setHeightTwips(expandedHeight);
@@ -130,9 +142,23 @@ void KSErrorForm::cmdDetails_Click()
     cmdOK->move(Twips::toPixelsX(4080), Twips::toPixelsY(4200));
 }
 
+int KSErrorForm::frameHeight() const
+{
+    const int framed = frameGeometry().height() - height();
+    if (framed > 0)
+        return framed;
+    // Not framed (yet): a caption and two borders of the style stand in.
+    return style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this)
+        + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+}
+
 void KSErrorForm::setHeightTwips(int twips)
 {
-    setFixedSize(Twips::toPixelsX(dialogWidth), Twips::toPixelsY(twips));
+    // The heights are the window's, frame and caption included.
+    m_heightTwips = twips;
+    setFixedSize(Twips::toPixelsX(dialogWidth), Twips::toPixelsY(twips) - frameHeight());
+    for (QWidget *detail : m_details)
+        detail->setVisible(twips == expandedHeight);
 }
 
 void KSErrorForm::done(int result)

@@ -30,7 +30,8 @@ public:
     void Prepare(const AutomationError &oErr, const QString &sSourceName, bool bSaveLog);
     const ErrorReport &report() const { return m_report; }
 
-    /// The height of the dialog without and with its details, in twips.
+    /// The height of the dialog window (frame and caption included) without
+    /// and with its details, in twips.
     static constexpr int collapsedHeight = 1800;
     static constexpr int expandedHeight = 5160;
 
@@ -46,13 +47,18 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void cmdDetails_Click();
     void setHeightTwips(int twips);
+    /// Pixels the frame adds to the client height.
+    int frameHeight() const;
 
     QString m_programName;
     QString m_folder;
     ErrorReport m_report;
     bool m_logged = false;
+    int m_heightTwips = collapsedHeight;
+    QList<QWidget *> m_details;
 };

@@ -4,6 +4,7 @@
 #include "KSErrorForm.h"
 #include "TestEnvironment.h"
 #include "Twips.h"
+#include "WhenModal.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -27,23 +29,20 @@ AutomationError toggleOnTopFailure()
                            QStringLiteral("Wrenlog\r\nWrenlogMainForm.ToggleOnTop"));
 }
 
-int heightInTwips(const QWidget &widget)
+// The dialog's heights are the window's: the client area and the frame the
+// platform reports or, where nothing frames the window, the style's caption.
+int windowHeightInTwips(const QWidget &widget)
 {
-    return int(std::lround(Twips::fromPixelsY(widget.height())));
+    int frame = widget.frameGeometry().height() - widget.height();
+    if (frame <= 0)
+        frame = widget.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &widget)
+            + 2 * widget.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &widget);
+    return int(std::lround(Twips::fromPixelsY(widget.height() + frame)));
 }
 
-// Runs action on the modal dialog once it is up, from inside its event loop.
 void whenDialogShows(std::function<void(KSErrorForm &)> action)
 {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, poll] {
-        if (auto *form = qobject_cast<KSErrorForm *>(QApplication::activeModalWidget())) {
-            action(*form);
-            return;
-        }
-        QTimer::singleShot(5, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+    TestEnvironment::whenModalShows<KSErrorForm>(std::move(action));
 }
 
 } // namespace
@@ -63,16 +62,24 @@ TEST(KSErrorForm, ShowsTheReportAndFoldsOutItsDetailsOnce)
                              "Trapped In: WrenlogMainForm.mnuOnTop_Click"));
     EXPECT_EQ(form.txtCallStack->toPlainText(), QStringLiteral("Wrenlog.WrenlogMainForm.ToggleOnTop\n"));
     EXPECT_FALSE(form.chkSaveToLog->isChecked());
-    EXPECT_NEAR(heightInTwips(form), KSErrorForm::collapsedHeight, 15);
+    EXPECT_NEAR(windowHeightInTwips(form), KSErrorForm::collapsedHeight, 15);
+    // Folded, only the message, the icon and the buttons show.
+    EXPECT_LE(form.cmdOK->geometry().bottom(), form.height());
+    EXPECT_FALSE(form.findChild<QWidget *>(QStringLiteral("rule"))->isVisible());
+    EXPECT_FALSE(form.txtDescription->isVisible());
+    EXPECT_FALSE(form.chkSaveToLog->isVisible());
     EXPECT_EQ(form.cmdOK->text(), QStringLiteral("Ok"));
     EXPECT_EQ(form.cmdDetails->text(), QStringLiteral("Details >>"));
 
     form.cmdDetails->click();
-    EXPECT_NEAR(heightInTwips(form), KSErrorForm::expandedHeight, 15);
+    EXPECT_NEAR(windowHeightInTwips(form), KSErrorForm::expandedHeight, 15);
+    EXPECT_LE(form.chkSaveToLog->geometry().bottom(), form.height());
+    EXPECT_TRUE(form.findChild<QWidget *>(QStringLiteral("rule"))->isVisible());
+    EXPECT_TRUE(form.chkSaveToLog->isVisible());
     EXPECT_FALSE(form.cmdDetails->isEnabled());
     EXPECT_EQ(form.cmdOK->pos(), QPoint(Twips::toPixelsX(4080), Twips::toPixelsY(4200)));
     form.cmdDetails->click(); // disabled: nothing more happens
-    EXPECT_NEAR(heightInTwips(form), KSErrorForm::expandedHeight, 15);
+    EXPECT_NEAR(windowHeightInTwips(form), KSErrorForm::expandedHeight, 15);
     form.cmdOK->click();
     EXPECT_FALSE(form.isVisible());
 }
