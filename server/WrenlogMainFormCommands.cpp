@@ -3,6 +3,7 @@
 
 #include "WrenlogMainForm.h"
 
+#include "FocusChange.h"
 #include "Guard.h"
 #include "KeyCodes.h"
 #include "MainFormControls.h"
@@ -154,12 +155,12 @@ bool WrenlogMainForm::eventFilter(QObject *watched, QEvent *event)
         return consumed;
     }
     case QEvent::FocusIn:
-        if (watched == txtLable())
+        if (watched == txtLable() && FocusChange::isControlFocusChange(*static_cast<QFocusEvent *>(event)))
             reportFailure(label(QStringLiteral("txtLable_GotFocus")),
                           [&] { Notify(NotificationCode::TopTextGotFocus); });
         break;
     case QEvent::FocusOut:
-        if (watched == txtLable())
+        if (watched == txtLable() && FocusChange::isControlFocusChange(*static_cast<QFocusEvent *>(event)))
             reportFailure(label(QStringLiteral("txtLable_LostFocus")),
                           [&] { Notify(NotificationCode::TopTextLostFocus); });
         break;

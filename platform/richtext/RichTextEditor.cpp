@@ -1,5 +1,6 @@
 #include "RichTextEditor.h"
 
+#include "FocusChange.h"
 #include "RichTextView.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -192,7 +193,8 @@ void RichTextEditor::focusInEvent(QFocusEvent *event)
     if (!m_view)
         return;
     m_view->focusChanged();
-    emit m_view->GotFocus();
+    if (FocusChange::isControlFocusChange(*event))
+        emit m_view->GotFocus();
 }
 
 void RichTextEditor::focusOutEvent(QFocusEvent *event)
@@ -201,7 +203,8 @@ void RichTextEditor::focusOutEvent(QFocusEvent *event)
     if (!m_view)
         return;
     m_view->focusChanged();
-    emit m_view->LostFocus();
+    if (FocusChange::isControlFocusChange(*event))
+        emit m_view->LostFocus();
 }
 
 void RichTextEditor::dropEvent(QDropEvent *event)

@@ -1095,10 +1095,15 @@ void RichTextView::paste()
 void RichTextView::deleteSelection()
 {
     flushCursorToEditor();
-    if (m_editor->isReadOnly() || !m_selection.hasSelection() || !userEditAllowed(m_selection))
+    if (m_editor->isReadOnly())
+        return;
+    QTextCursor cursor = m_editor->textCursor();
+    // With nothing selected the command is the Delete key: the character after the caret goes.
+    if (!cursor.hasSelection())
+        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    if (!cursor.hasSelection() || !userEditAllowed(cursor))
         return;
     allowUserUndo();
-    QTextCursor cursor = m_editor->textCursor();
     cursor.removeSelectedText();
     m_editor->setTextCursor(cursor);
 }

@@ -103,11 +103,27 @@ TEST(RichTextEvents, UserEditsOfProtectedOrLockedTextAreRefused)
     view.cut();
     view.deleteSelection();
     EXPECT_EQ(view.Text(), QStringLiteral("guarded free!"));
+    // Without a selection the command deletes what follows the caret, as the
+    // key does, but never protected text.
+    view.setSelStart(3);
+    view.setSelLength(0);
+    view.deleteSelection();
+    EXPECT_EQ(view.Text(), QStringLiteral("guarded free!"));
+    view.setSelStart(8);
+    view.deleteSelection();
+    EXPECT_EQ(view.Text(), QStringLiteral("guarded ree!"));
+    EXPECT_EQ(view.SelStart(), 8);
+    view.setSelStart(12);
+    view.deleteSelection();
+    EXPECT_EQ(view.Text(), QStringLiteral("guarded ree!"));
 
     view.setLocked(true);
-    view.setSelStart(13);
+    view.setSelStart(12);
     QTest::keyClicks(keys, QStringLiteral("?"));
-    EXPECT_EQ(view.Text(), QStringLiteral("guarded free!"));
+    EXPECT_EQ(view.Text(), QStringLiteral("guarded ree!"));
+    view.setSelStart(8);
+    view.deleteSelection();
+    EXPECT_EQ(view.Text(), QStringLiteral("guarded ree!"));
 }
 
 TEST(RichTextEvents, CopyAndPasteKeepFormatsThroughRtf)
