@@ -112,10 +112,14 @@ QIcon toolbarImage(const QString &key)
 
 QAction *namedAction(QObject *parent, const QString &name, const QString &caption)
 {
-    auto *action = new QAction(caption, parent);
+    auto *action = new QAction(parent);
     action->setObjectName(name);
+    // "-" marks a separator; styles draw a separator's text beside its line,
+    // so it has none.
     if (caption == QLatin1String("-"))
         action->setSeparator(true);
+    else
+        action->setText(caption);
     return action;
 }
 

@@ -46,8 +46,11 @@ void PluginMenuItem::setCaption(const QString &caption)
     passOn(label(".Caption (Let)"), [&] {
         QAction *element = menuElement();
         QAction *entry = dropDownEntry();
-        element->setText(caption);
-        element->setSeparator(caption == QLatin1String("-"));
+        // "-" makes the element a separator, which is a line only (styles
+        // draw a separator's text beside it); Caption still reads "-".
+        const bool separator = caption == QLatin1String("-");
+        element->setText(separator ? QString() : caption);
+        element->setSeparator(separator);
         entry->setText(caption);
     });
 }

@@ -60,6 +60,15 @@ TEST(Menu, FirstEntryDecidesAboutTheSeparators)
         EXPECT_EQ(line->Index(), 1);
         EXPECT_EQ(scan->Index(), 2);
         EXPECT_EQ(line->Caption(), QStringLiteral("-"));
+        // A separator is a line only: styles would draw its "-" beside the line.
+        EXPECT_TRUE(m.element(1)->text().isEmpty());
+        line->setCaption(QStringLiteral("Back"));
+        EXPECT_FALSE(m.element(1)->isSeparator());
+        EXPECT_EQ(m.element(1)->text(), QStringLiteral("Back"));
+        line->setCaption(QStringLiteral("-"));
+        EXPECT_TRUE(m.element(1)->isSeparator());
+        EXPECT_TRUE(m.element(1)->text().isEmpty());
+        EXPECT_EQ(line->Caption(), QStringLiteral("-"));
     }
     {
         MenuHost m;
