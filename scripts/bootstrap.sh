@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev sqlite3
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps x11-utils imagemagick dbus dbus-bin dbus-daemon python3 python3-dbus python3-pytest
+  libxcb1-dev xvfb xauth x11-apps x11-utils openbox imagemagick dbus dbus-bin dbus-daemon python3 python3-dbus python3-pytest
   fonts-dejavu-core
   unrtf
   dpkg-dev fakeroot file desktop-file-utils appstream lintian libqt6svg6 adwaita-icon-theme

@@ -5,6 +5,7 @@
 #include "X11Windows.h"
 
 #include <QGuiApplication>
+#include <QWindow>
 #include <QVariant>
 
 #include <algorithm>
@@ -39,7 +40,9 @@ bool IsOpacitySupported()
         if (supportOverride())
             return *supportOverride();
         const QString platform = QGuiApplication::platformName();
-        if (platform == QLatin1String("offscreen") || platform == QLatin1String("wayland"))
+        // Wayland compositors leave a client's opacity alone (the server runs
+        // through XWayland wherever an X server is there, see MainModule).
+        if (platform == QLatin1String("offscreen"))
             return true;
         if (platform == QLatin1String("xcb"))
             return X11Windows::compositingManagerRunning();
@@ -72,7 +75,7 @@ bool SetWindowTranslucency(WId hWnd, int alpha)
             widget->setProperty(layeredProperty, true);
             return true;
         }
-        return X11Windows::setOpacity(X11Windows::topLevelOf(hWnd), opacity);
+        return X11Windows::setOpacity(hWnd, opacity);
     });
 }
 
@@ -86,7 +89,7 @@ bool ClearWindowTranslucency(WId hWnd)
             widget->setProperty(layeredProperty, false);
             return true;
         }
-        return X11Windows::clearOpacity(X11Windows::topLevelOf(hWnd));
+        return X11Windows::clearOpacity(hWnd);
     });
 }
 
@@ -105,9 +108,20 @@ void applyTopmost(QWidget *window, bool bOnTop)
     const bool isOnTop = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
     const bool wasShowingWithoutActivating = window->testAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_ShowWithoutActivating, true);
-    if (isOnTop != bOnTop)
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, bOnTop);
-    // Changing the flag hides a window, and the call shows a hidden one anyway.
+    if (isOnTop != bOnTop) {
+        const Qt::WindowFlags flags = window->windowFlags().setFlag(Qt::WindowStaysOnTopHint, bOnTop);
+        if (QWindow *native = window->windowHandle()) {
+            // Switched in place on the window that exists (on X11 the state
+            // _NET_WM_STATE_ABOVE of the mapped window): QWidget::setWindowFlags
+            // would destroy and recreate it, so it would flicker, lose the
+            // keyboard focus and change its id under programs that hold it.
+            window->overrideWindowFlags(flags);
+            native->setFlags(flags);
+        } else {
+            window->setWindowFlags(flags);
+        }
+    }
+    // The call shows a hidden window, as the window function it stands for does.
     window->show();
     if (bOnTop)
         window->raise();

@@ -18,7 +18,8 @@ constexpr int translucentAlpha = 128;
 constexpr int opaqueAlpha = 255;
 
 /// Whether the platform can make windows partly transparent: the offscreen
-/// platform always, X11 only with a compositing manager running.
+/// platform always, X11 only with a compositing manager running, Wayland
+/// never (its compositors ignore a client's opacity).
 bool IsOpacitySupported();
 /// Forces the answer of IsOpacitySupported() (tests, and desktops that lie
 /// about compositing); std::nullopt asks the platform again.

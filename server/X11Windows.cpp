@@ -1,6 +1,7 @@
 #include "X11Windows.h"
 
 #include <QGuiApplication>
+#include <QList>
 
 #if defined(WRENLOG_HAVE_XCB)
 #include <xcb/xcb.h>
@@ -90,14 +91,52 @@ WId topLevelOf(WId window)
     return current;
 }
 
+WId clientOf(WId window)
+{
+    xcb_connection_t *c = connection();
+    if (!c || !window)
+        return 0;
+    const xcb_atom_t wmState = atom(c, "WM_STATE");
+    xcb_window_t current = xcb_window_t(window);
+    for (int depth = 0; depth < 64; ++depth) {
+        Reply<xcb_get_property_reply_t> state(
+            xcb_get_property_reply(c, xcb_get_property(c, 0, current, wmState, XCB_ATOM_ANY, 0, 0), nullptr));
+        if (state && state->type != XCB_ATOM_NONE)
+            return current;
+        xcb_window_t parent = XCB_WINDOW_NONE;
+        const xcb_window_t root = rootOf(c, current, &parent);
+        if (root == XCB_WINDOW_NONE || parent == root || parent == XCB_WINDOW_NONE)
+            break;
+        current = parent;
+    }
+    return topLevelOf(window);
+}
+
+namespace {
+
+// The client window and, where a window manager framed it, the frame.
+QList<xcb_window_t> opacityTargets(WId window)
+{
+    const WId client = clientOf(window);
+    if (!client)
+        return {};
+    const WId frame = topLevelOf(client);
+    if (!frame || frame == client)
+        return {xcb_window_t(client)};
+    return {xcb_window_t(client), xcb_window_t(frame)};
+}
+
+} // namespace
+
 bool setOpacity(WId window, double opacity)
 {
     xcb_connection_t *c = connection();
     if (!c || !exists(c, xcb_window_t(window)))
         return false;
     const uint32_t value = uint32_t(opacity * 0xffffffffu);
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(window), atom(c, "_NET_WM_WINDOW_OPACITY"),
-                        XCB_ATOM_CARDINAL, 32, 1, &value);
+    const xcb_atom_t property = atom(c, "_NET_WM_WINDOW_OPACITY");
+    for (xcb_window_t target : opacityTargets(window))
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, target, property, XCB_ATOM_CARDINAL, 32, 1, &value);
     xcb_flush(c);
     return true;
 }
@@ -107,7 +146,9 @@ bool clearOpacity(WId window)
     xcb_connection_t *c = connection();
     if (!c || !exists(c, xcb_window_t(window)))
         return false;
-    xcb_delete_property(c, xcb_window_t(window), atom(c, "_NET_WM_WINDOW_OPACITY"));
+    const xcb_atom_t property = atom(c, "_NET_WM_WINDOW_OPACITY");
+    for (xcb_window_t target : opacityTargets(window))
+        xcb_delete_property(c, target, property);
     xcb_flush(c);
     return true;
 }
@@ -146,6 +187,10 @@ bool compositingManagerRunning()
     return false;
 }
 WId topLevelOf(WId)
+{
+    return 0;
+}
+WId clientOf(WId)
 {
     return 0;
 }
