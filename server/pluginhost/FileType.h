@@ -13,11 +13,15 @@
  *     FileType *log = window->FileTypes()->Add("log", "Log File");  // ".log"
  *     connect(log, &FileType::Saved, this, [](const QString &path) { ... });
  *
- * Failures of the members reach the caller unchanged.
+ * Failures of the members reach the caller unchanged. Its properties and
+ * CheckFileType can also be reached by name (Qt properties, an invokable).
  */
 class FileType : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(QString Extention READ Extention WRITE setExtention)
+    Q_PROPERTY(QString Name READ Name WRITE setName)
+    Q_PROPERTY(qint32 Index READ Index)
 
 public:
     explicit FileType(QObject *parent = nullptr);
@@ -30,7 +34,7 @@ public:
     /// True (as a variant) when the text of Path from its last full stop on
     /// equals the extension, ignoring case. A path without a full stop fails
     /// with run-time error 5.
-    QVariant CheckFileType(const QString &Path) const;
+    Q_INVOKABLE QVariant CheckFileType(const QString &Path) const;
     void setName(const QString &name);
     /// 1-based position in the collection when the type was added; 0 outside one.
     qint32 Index() const { return m_index; }

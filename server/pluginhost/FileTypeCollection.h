@@ -24,16 +24,19 @@ class FileType;
 class FileTypeCollection : public QObject
 {
     Q_OBJECT
+    Q_MOC_INCLUDE("FileType.h")
+    Q_PROPERTY(qint32 Count READ Count)
+    Q_PROPERTY(QString FileTypesAsString READ FileTypesAsString)
 
 public:
     explicit FileTypeCollection(QObject *parent = nullptr);
     ~FileTypeCollection() override;
 
-    FileType *Add(const QString &Extention = QString(), const QString &Name = QString());
+    Q_INVOKABLE FileType *Add(const QString &Extention = QString(), const QString &Name = QString());
     /// The type at a 1-based position (a number) or filed under a key (text).
-    FileType *Item(const QVariant &vntIndexKey) const;
+    Q_INVOKABLE FileType *Item(const QVariant &vntIndexKey) const;
     qint32 Count() const;
-    void Remove(const QVariant &vntIndexKey);
+    Q_INVOKABLE void Remove(const QVariant &vntIndexKey);
     /// The dialogs' filter: "Name(*.ext)|*.ext" per type, joined by "|".
     QString FileTypesAsString() const;
 

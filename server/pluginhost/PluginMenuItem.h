@@ -10,11 +10,17 @@
  * raised on this item only, whichever of the two the user picked.
  *
  * The two elements belong to the window; once the window is gone, every member
- * fails with run-time error 91.
+ * fails with run-time error 91. The properties are Qt properties too, reached
+ * by name (item->setProperty("Caption", ...)).
  */
 class PluginMenuItem : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(bool Checked READ Checked WRITE setChecked)
+    Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
+    Q_PROPERTY(qint32 Index READ Index)
 
 public:
     explicit PluginMenuItem(QObject *parent = nullptr);

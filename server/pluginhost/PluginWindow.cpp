@@ -1,5 +1,7 @@
 #include "PluginWindow.h"
 
+#include "FileType.h"
+#include "FileTypeCollection.h"
 #include "GlobalLibrary.h"
 #include "Guard.h"
 #include "LateBinding.h"
@@ -383,19 +385,21 @@ QObject *PluginWindow::ToolBar()
     return passOn(label(".ToolBar (Get)"), [&] { return host()->hostToolBar(); });
 }
 
-QObject *PluginWindow::FileTypes()
+FileTypeCollection *PluginWindow::FileTypes()
 {
-    return passOn(label(".FileTypes (Get)"), [&] { return host()->hostFileTypes(); });
+    return passOn(label(".FileTypes (Get)"),
+                  [&] { return qobject_cast<FileTypeCollection *>(host()->hostFileTypes()); });
 }
 
-void PluginWindow::setDefaultFileTypeFilter(QObject *fileType)
+void PluginWindow::setDefaultFileTypeFilter(FileType *fileType)
 {
     passOn(label(".DefaultFileTypeFilter (Set)"), [&] { host()->hostSetDefaultFilter(fileType); });
 }
 
-QObject *PluginWindow::DefaultFileTypeFilter()
+FileType *PluginWindow::DefaultFileTypeFilter()
 {
-    return passOn(label(".DefaultFileTypeFilter (Get)"), [&] { return host()->hostDefaultFilter(); });
+    return passOn(label(".DefaultFileTypeFilter (Get)"),
+                  [&] { return qobject_cast<FileType *>(host()->hostDefaultFilter()); });
 }
 
 void PluginWindow::setDefaultFileName(const QString &name)

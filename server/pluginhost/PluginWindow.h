@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileType.h"
+#include "FileTypeCollection.h"
 #include "NotificationSink.h"
 #include "WrenlogEnums.h"
 
@@ -38,21 +40,93 @@ class RichTextView;
  *
  * Failures leave every member as AutomationError with "PluginWindow." and the
  * member's label added to the source.
+ *
+ * Every property is also a Qt property and every method an invokable, so the
+ * members can be reached by name at run time (QObject::property,
+ * QMetaObject::invokeMethod), as a storage string's binding or a script does:
+ *
+ *     window->setProperty("TopText", QStringLiteral("Notes"));
+ *     QMetaObject::invokeMethod(window, "DebugPrint", Q_ARG(QString, text));
+ *
+ * The indexed SelTabs is reached through its two invokables.
  */
 Q_DECLARE_METATYPE(QPrinter *)
 
 class PluginWindow : public QObject, public NotificationSink
 {
     Q_OBJECT
+    Q_MOC_INCLUDE("PluginMenu.h")
+    Q_MOC_INCLUDE("PluginWindowFont.h")
+    Q_PROPERTY(bool Wrap READ Wrap WRITE setWrap)
+    Q_PROPERTY(bool OnTop READ OnTop WRITE setOnTop)
+    Q_PROPERTY(bool Fold READ Fold WRITE setFold)
+    Q_PROPERTY(qint32 BackColour READ BackColour WRITE setBackColour)
+    Q_PROPERTY(bool DisableNoScroll READ DisableNoScroll WRITE setDisableNoScroll)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QString FileName READ FileName WRITE setFileName)
+    Q_PROPERTY(PluginWindowFont *Font READ Font)
+    Q_PROPERTY(bool HideSelection READ HideSelection WRITE setHideSelection)
+    Q_PROPERTY(bool Locked READ Locked WRITE setLocked)
+    Q_PROPERTY(qint32 RightMargin READ RightMargin WRITE setRightMargin)
+    Q_PROPERTY(qint32 ScrollBars READ ScrollBars WRITE setScrollBarsNumber)
+    Q_PROPERTY(qint32 SelAlignment READ SelAlignment WRITE setSelAlignmentNumber)
+    Q_PROPERTY(QVariant SelBold READ SelBold WRITE setSelBold)
+    Q_PROPERTY(QVariant SelBullet READ SelBullet WRITE setSelBullet)
+    Q_PROPERTY(QVariant SelCharOffset READ SelCharOffset WRITE setSelCharOffset)
+    Q_PROPERTY(qint32 SelColor READ SelColor WRITE setSelColor)
+    Q_PROPERTY(QString SelFontName READ SelFontName WRITE setSelFontName)
+    Q_PROPERTY(qint32 SelFontSize READ SelFontSize WRITE setSelFontSize)
+    Q_PROPERTY(qint32 SelHangingIndent READ SelHangingIndent WRITE setSelHangingIndent)
+    Q_PROPERTY(qint32 SelIndent READ SelIndent WRITE setSelIndent)
+    Q_PROPERTY(QVariant SelItalic READ SelItalic WRITE setSelItalic)
+    Q_PROPERTY(qint32 SelLength READ SelLength WRITE setSelLength)
+    Q_PROPERTY(QVariant SelProtected READ SelProtected WRITE setSelProtected)
+    Q_PROPERTY(qint32 SelRightIndent READ SelRightIndent WRITE setSelRightIndent)
+    Q_PROPERTY(QString SelRTF READ SelRTF WRITE setSelRTF)
+    Q_PROPERTY(qint32 SelStart READ SelStart WRITE setSelStart)
+    Q_PROPERTY(QVariant SelStrikeThru READ SelStrikeThru WRITE setSelStrikeThru)
+    Q_PROPERTY(qint32 SelTabCount READ SelTabCount WRITE setSelTabCount)
+    Q_PROPERTY(QString SelText READ SelText WRITE setSelText)
+    Q_PROPERTY(QVariant SelUnderline READ SelUnderline WRITE setSelUnderline)
+    Q_PROPERTY(QString Text READ Text WRITE setText)
+    Q_PROPERTY(QString TextRTF READ TextRTF WRITE setTextRTF)
+    Q_PROPERTY(qint32 TopTextBackColour READ TopTextBackColour WRITE setTopTextBackColour)
+    Q_PROPERTY(bool TopTextEnabled READ TopTextEnabled WRITE setTopTextEnabled)
+    Q_PROPERTY(PluginWindowFont *TopTextFont READ TopTextFont)
+    Q_PROPERTY(qint32 TopTextForeColour READ TopTextForeColour WRITE setTopTextForeColour)
+    Q_PROPERTY(bool TopTextLocked READ TopTextLocked WRITE setTopTextLocked)
+    Q_PROPERTY(QString TopTextPasswordChar READ TopTextPasswordChar WRITE setTopTextPasswordChar)
+    Q_PROPERTY(qint32 TopTextSelLength READ TopTextSelLength WRITE setTopTextSelLength)
+    Q_PROPERTY(qint32 TopTextSelStart READ TopTextSelStart WRITE setTopTextSelStart)
+    Q_PROPERTY(QString TopTextSelText READ TopTextSelText WRITE setTopTextSelText)
+    Q_PROPERTY(QString TopText READ TopText WRITE setTopText)
+    Q_PROPERTY(qint32 Width READ Width WRITE setWidth)
+    Q_PROPERTY(qint32 Height READ Height WRITE setHeight)
+    Q_PROPERTY(qint32 ScaleHeight READ ScaleHeight)
+    Q_PROPERTY(qint32 ScaleWidth READ ScaleWidth)
+    Q_PROPERTY(qint32 Top READ Top WRITE setTop)
+    Q_PROPERTY(qint32 Left READ Left WRITE setLeft)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(PluginMenu *Menu READ Menu)
+    Q_PROPERTY(QWidget *MainForm READ MainForm)
+    Q_PROPERTY(QObject *ToolBar READ ToolBar)
+    Q_PROPERTY(FileTypeCollection *FileTypes READ FileTypes)
+    Q_PROPERTY(FileType *DefaultFileTypeFilter READ DefaultFileTypeFilter WRITE setDefaultFileTypeFilter)
+    Q_PROPERTY(QString DefaultFileName READ DefaultFileName WRITE setDefaultFileName)
+    Q_PROPERTY(QVariant hWnd READ hWnd)
+    Q_PROPERTY(qint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(qint32 SelColour READ SelColour WRITE setSelColour)
+    Q_PROPERTY(qint32 TopTextBackColor READ TopTextBackColor WRITE setTopTextBackColor)
+    Q_PROPERTY(qint32 TopTextForeColor READ TopTextForeColor WRITE setTopTextForeColor)
 
 public:
     explicit PluginWindow(PluginWindowHost *host, QObject *parent = nullptr);
     ~PluginWindow() override;
 
-    void DebugPrint(const QString &Text, qint32 Colour = wlogNormal, bool CrLF = true);
-    void DebugShow(const QString &Pass = QString());
-    qint32 ShowMessage(qint32 MsgBoxType, const QString &Text, const QString &Caption = QString());
-    void EraseAll();
+    Q_INVOKABLE void DebugPrint(const QString &Text, qint32 Colour = wlogNormal, bool CrLF = true);
+    Q_INVOKABLE void DebugShow(const QString &Pass = QString());
+    Q_INVOKABLE qint32 ShowMessage(qint32 MsgBoxType, const QString &Text, const QString &Caption = QString());
+    Q_INVOKABLE void EraseAll();
     void setWrap(bool wrap);
     bool Wrap();
     void setOnTop(bool onTop);
@@ -67,19 +141,19 @@ public:
     void setEnabled(bool value);
     QString FileName();
     void setFileName(const QString &value);
-    qint32 Find(const QString &sFindText, qint32 nStart = 0);
+    Q_INVOKABLE qint32 Find(const QString &sFindText, qint32 nStart = 0);
     /// A new wrapper of the rich-text view's font; the caller owns it.
     PluginWindowFont *Font();
-    qint32 GetLineFromChar(qint32 lChar);
+    Q_INVOKABLE qint32 GetLineFromChar(qint32 lChar);
     bool HideSelection();
     void setHideSelection(bool value);
-    void LoadFile(const QVariant &bstrFileName);
+    Q_INVOKABLE void LoadFile(const QVariant &bstrFileName);
     bool Locked();
     void setLocked(bool value);
     qint32 RightMargin();
     void setRightMargin(qint32 value);
-    void Refresh();
-    void SaveFile(const QVariant &FileName, RTBFileTypeEnum FileTypeFlag = wlog_RTF);
+    Q_INVOKABLE void Refresh();
+    Q_INVOKABLE void SaveFile(const QVariant &FileName, RTBFileTypeEnum FileTypeFlag = wlog_RTF);
     qint32 ScrollBars();
     void setScrollBars(RTBScrollBarsEnum value);
     qint32 SelAlignment();
@@ -105,7 +179,7 @@ public:
     qint32 SelLength();
     void setSelLength(qint32 value);
     /// hdc holds the QPrinter * to print on.
-    void SelPrint(const QVariant &hdc, const QVariant &vStartDoc = QVariant());
+    Q_INVOKABLE void SelPrint(const QVariant &hdc, const QVariant &vStartDoc = QVariant());
     QVariant SelProtected();
     void setSelProtected(const QVariant &value);
     qint32 SelRightIndent();
@@ -118,8 +192,8 @@ public:
     void setSelStrikeThru(const QVariant &value);
     qint32 SelTabCount();
     void setSelTabCount(qint32 value);
-    qint32 SelTabs(qint32 Element);
-    void setSelTabs(qint32 Element, qint32 value);
+    Q_INVOKABLE qint32 SelTabs(qint32 Element);
+    Q_INVOKABLE void setSelTabs(qint32 Element, qint32 value);
     QString SelText();
     void setSelText(const QString &value);
     QVariant SelUnderline();
@@ -140,14 +214,14 @@ public:
     void setTopTextLocked(bool value);
     QString TopTextPasswordChar();
     void setTopTextPasswordChar(const QString &value);
-    void TopTextRefresh();
+    Q_INVOKABLE void TopTextRefresh();
     qint32 TopTextSelLength();
     void setTopTextSelLength(qint32 value);
     qint32 TopTextSelStart();
     void setTopTextSelStart(qint32 value);
     QString TopTextSelText();
     void setTopTextSelText(const QString &value);
-    void TopTextSetFocus();
+    Q_INVOKABLE void TopTextSetFocus();
     QString TopText();
     void setTopText(const QString &value);
     qint32 Width();
@@ -164,15 +238,15 @@ public:
     PluginMenu *Menu();
     QWidget *MainForm();
     QObject *ToolBar();
-    QObject *FileTypes();
-    void setDefaultFileTypeFilter(QObject *fileType);
-    QObject *DefaultFileTypeFilter();
+    FileTypeCollection *FileTypes();
+    void setDefaultFileTypeFilter(FileType *fileType);
+    FileType *DefaultFileTypeFilter();
     void setDefaultFileName(const QString &name);
     QString DefaultFileName();
     QVariant hWnd();
-    void SetFocus();
+    Q_INVOKABLE void SetFocus();
     void setCaption(const QString &caption);
-    void PrintIt();
+    Q_INVOKABLE void PrintIt();
     qint32 BackColor() { return BackColour(); }
     void setBackColor(qint32 colour) { setBackColour(colour); }
     qint32 SelColour() { return SelColor(); }
@@ -230,6 +304,8 @@ signals:
     void TopTextGotFocus();
 
 private:
+    void setScrollBarsNumber(qint32 value) { setScrollBars(RTBScrollBarsEnum(value)); }
+    void setSelAlignmentNumber(qint32 value) { setSelAlignment(RTBSelAllignmentEnum(value)); }
     PluginWindowHost *host();
     QWidget *form();
     RichTextView *richText();

@@ -17,7 +17,8 @@ class LedgerixStdInterface;
  * Values are stored as text: Booleans as True or False, arrays joined by TAB.
  * Reading turns numbers back into qint32 or double and TAB-joined text into
  * arrays; a property never written reads as an empty string. Every failure of
- * the storage reaches the caller unchanged.
+ * the storage reaches the caller unchanged. Both members are invokables, so
+ * scripts and late-bound callers reach them by name.
  */
 class PropertyStore : public QObject
 {
@@ -27,8 +28,8 @@ public:
     explicit PropertyStore(QObject *parent = nullptr);
     ~PropertyStore() override;
 
-    void SetProperty(const QString &Name, const QVariant &Value);
-    QVariant GetProperty(const QString &Name);
+    Q_INVOKABLE void SetProperty(const QString &Name, const QVariant &Value);
+    Q_INVOKABLE QVariant GetProperty(const QString &Name);
 
     /// Host side: takes the storage object (the store owns it).
     void Initialize(LedgerixStdInterface *storage);

@@ -1,9 +1,14 @@
 #include "PluginHostFixture.h"
 
 #include "AutomationError.h"
+#include "FileType.h"
+#include "FileTypeCollection.h"
+#include "KSStorageString.h"
 #include "GlobalLibrary.h"
 #include "MessageBox.h"
 #include "PluginManager.h"
+#include "PluginMenu.h"
+#include "PluginMenuItem.h"
 #include "PluginWindow.h"
 #include "PluginWindowFont.h"
 #include "RichTextView.h"
@@ -439,4 +444,74 @@ TEST(Facade, PiecesThatWaitedAreNeverHeardOfLateByALaterListener)
     w->DebugPrint(QStringLiteral("waits again"));
     EXPECT_TRUE(view->hasPending());
     EXPECT_EQ(w->Text(), QStringLiteral("waits\r\nheard\r\nwaits again\r\n"));
+}
+
+TEST(Facade, MembersAreReachedByName)
+{
+    AppFolder app;
+    RunningHost host(app);
+    PluginWindow *w = host.window();
+
+    // Properties read and write through the same members as the typed calls.
+    ASSERT_TRUE(w->setProperty("TopText", QStringLiteral("Named")));
+    EXPECT_EQ(host.form->txtLable()->text(), QStringLiteral("Named"));
+    EXPECT_EQ(w->property("TopText"), QVariant(QStringLiteral("Named")));
+    ASSERT_TRUE(w->setProperty("Wrap", false));
+    EXPECT_EQ(w->property("RightMargin"), QVariant(qint32(999999)));
+    ASSERT_TRUE(w->setProperty("OnTop", true));
+    EXPECT_TRUE(host.form->OnTop());
+    ASSERT_TRUE(w->setProperty("ScrollBars", qint32(wlog_Vertical)));
+    EXPECT_EQ(w->property("ScrollBars"), QVariant(qint32(wlog_Vertical)));
+    EXPECT_EQ(w->property("hWnd"), w->hWnd());
+
+    // Methods are invokables.
+    ASSERT_TRUE(QMetaObject::invokeMethod(w, "DebugPrint", Q_ARG(QString, QStringLiteral("by name")),
+                                          Q_ARG(qint32, wlogNote), Q_ARG(bool, true)));
+    EXPECT_EQ(w->property("Text"), QVariant(QStringLiteral("by name\r\n")));
+    qint32 found = 0;
+    ASSERT_TRUE(QMetaObject::invokeMethod(w, "Find", Q_RETURN_ARG(qint32, found),
+                                          Q_ARG(QString, QStringLiteral("name")), Q_ARG(qint32, 0)));
+    EXPECT_EQ(found, 3);
+    ASSERT_TRUE(QMetaObject::invokeMethod(w, "setSelTabs", Q_ARG(qint32, 0), Q_ARG(qint32, 720)));
+    qint32 tab = 0;
+    ASSERT_TRUE(QMetaObject::invokeMethod(w, "SelTabs", Q_RETURN_ARG(qint32, tab), Q_ARG(qint32, 0)));
+    EXPECT_EQ(tab, 720);
+
+    // The file types come back as what they are, no casts needed.
+    FileTypeCollection *types = w->FileTypes();
+    ASSERT_NE(types, nullptr);
+    FileType *log = w->FileTypes()->Add(QStringLiteral("log"), QStringLiteral("Log File"));
+    w->setDefaultFileTypeFilter(log);
+    EXPECT_EQ(w->DefaultFileTypeFilter(), log);
+    EXPECT_EQ(w->property("FileTypes").value<FileTypeCollection *>(), types);
+    EXPECT_EQ(w->property("DefaultFileTypeFilter").value<FileType *>(), log);
+    FileType *csv = nullptr;
+    ASSERT_TRUE(QMetaObject::invokeMethod(types, "Add", Q_RETURN_ARG(FileType *, csv),
+                                          Q_ARG(QString, QStringLiteral("csv")),
+                                          Q_ARG(QString, QStringLiteral("Values"))));
+    ASSERT_NE(csv, nullptr);
+    EXPECT_EQ(csv->property("Extention"), QVariant(QStringLiteral(".csv")));
+    EXPECT_EQ(csv->property("Index"), QVariant(qint32(types->Count())));
+    QVariant matches;
+    ASSERT_TRUE(QMetaObject::invokeMethod(csv, "CheckFileType", Q_RETURN_ARG(QVariant, matches),
+                                          Q_ARG(QString, QStringLiteral("a.CSV"))));
+    EXPECT_EQ(matches, QVariant(true));
+
+    // Menu items too.
+    PluginMenuItem *item = w->Menu()->AddMenuItem(QStringLiteral("Named"));
+    ASSERT_TRUE(item->setProperty("Caption", QStringLiteral("Renamed")));
+    EXPECT_EQ(item->Caption(), QStringLiteral("Renamed"));
+    ASSERT_TRUE(item->setProperty("Checked", true));
+    EXPECT_TRUE(item->Checked());
+    EXPECT_EQ(item->property("Index"), QVariant(qint32(1)));
+    EXPECT_EQ(w->property("Menu").value<PluginMenu *>(), w->Menu());
+
+    // A storage string mirrors the debug text through the facade's Text property.
+    KSStorageString store;
+    store.setBindMode(ledgerix_BindModeText);
+    store.setBoundObject(w);
+    EXPECT_EQ(store.Value().toString(), QStringLiteral("by name\r\n"));
+    store.SetValue(QStringLiteral("F"), 1);
+    EXPECT_TRUE(host.form->rtbDetails()->Text().endsWith(QStringLiteral("<\\F={1};/>")));
+    store.setBindMode(ledgerix_BindModeNone);
 }

@@ -134,3 +134,16 @@ TEST(PropertyStores, StartUpChoicesWrittenThroughTheManagerRunPluginsNextTime)
     RunningHost second(app);
     EXPECT_TRUE(pluginTrace().contains(QStringLiteral("WLTestThree.Probe:Run")));
 }
+
+TEST(PropertyStores, MembersAreReachedByName)
+{
+    Stores s;
+    PropertyStore *store = s.collection.Add(QStringLiteral("KSChorescan.Chorescan"));
+    ASSERT_TRUE(QMetaObject::invokeMethod(store, "SetProperty", Q_ARG(QString, QStringLiteral("FullResults")),
+                                          Q_ARG(QVariant, QVariant(true))));
+    QVariant read;
+    ASSERT_TRUE(QMetaObject::invokeMethod(store, "GetProperty", Q_RETURN_ARG(QVariant, read),
+                                          Q_ARG(QString, QStringLiteral("FullResults"))));
+    EXPECT_EQ(read, QVariant(QStringLiteral("True")));
+    EXPECT_TRUE(s.app.iniLines().contains(QStringLiteral("FullResults=True")));
+}
