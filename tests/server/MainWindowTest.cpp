@@ -8,10 +8,13 @@
 #include "WrenlogMainForm.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -88,6 +91,15 @@ TEST(MainWindow, DesignCaptionsAndOrder)
               (QStringList {"Open...", "Save As...", "Erase All", "-", "Cut", "Copy", "Paste", "-", "Delete", "-",
                             "Always On Top", "Fold", "-", "Plugins", "-", "(Extra Menus Stub)", "-", "Quit"}));
     EXPECT_EQ(actionTexts(window.mnuPlugins()->actions()), (QStringList {"Plugin Manager", "-", "(None)"}));
+    // "-" marks the separators, which are lines only: styles draw a separator's text beside it.
+    QStringList separatorTexts;
+    for (QMenu *menu : {window.mnuContext(), window.mnuPlugins()}) {
+        for (QAction *action : menu->actions()) {
+            if (action->isSeparator())
+                separatorTexts << action->text();
+        }
+    }
+    EXPECT_EQ(separatorTexts, QStringList(7, QString()));
     EXPECT_FALSE(window.menuItem("mnuPluginManager")->isVisible());
     EXPECT_FALSE(window.menuItem("mnuSep7")->isVisible());
     EXPECT_FALSE(window.menuItem("mnuSep6")->isVisible());
@@ -365,17 +377,177 @@ TEST(MainWindow, FrameAndControlEventsReachThePlugins)
         {"frame moved", [&] { window->move(window->pos() + QPoint(30, 20)); }, NotificationCode::Move},
         {"frame resized", [&] { window->resize(window->width() + 40, window->height() + 40); },
          NotificationCode::Resize},
-        {"activated", [&] { window->NotifyActivate(true); }, NotificationCode::Activate},
-        {"deactivated", [&] { window->NotifyActivate(false); }, NotificationCode::DeActivate},
         {"top text changed", [&] { window->txtLable()->setText(QStringLiteral("Other:")); },
          NotificationCode::TopTextChange},
         {"shown on request", [&] { window->DebugShow(); }, NotificationCode::DebugShow},
     };
-    ASSERT_EQ(std::size(steps), 6u);
     for (const Step &step : steps) {
         sink.heard.clear();
         step.action();
         QCoreApplication::processEvents();
         EXPECT_FALSE(sink.heardWithCode(step.code).isEmpty()) << step.name;
     }
+}
+
+namespace {
+
+QWidget *viewSurface(WrenlogMainForm &window)
+{
+    return window.rtbDetails()->findChild<QTextEdit *>()->viewport();
+}
+
+/// Right-clicks the view and picks a context menu item with the mouse, as a user does.
+void pickFromContextMenu(WrenlogMainForm &window, const char *item)
+{
+    QTest::mouseClick(viewSurface(window), Qt::RightButton, {}, QPoint(4, 4));
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_EQ(menu, window.mnuContext()) << item;
+    QAction *action = window.menuItem(QString::fromLatin1(item));
+    ASSERT_TRUE(menu->actionGeometry(action).isValid()) << item;
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << item;
+}
+
+void clickButton(WrenlogMainForm &window, const char *key)
+{
+    QToolButton *button = window.toolbarButtonWidget(QString::fromLatin1(key));
+    ASSERT_NE(button, nullptr) << key;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void select(WrenlogMainForm &window, qint32 start, qint32 length)
+{
+    window.rtbDetails()->setSelStart(start);
+    window.rtbDetails()->setSelLength(length);
+}
+
+} // namespace
+
+TEST(MainWindow, EditingCommandsRunFromTheMenuAndTheToolbarAsAUserWould)
+{
+    RecordingSink sink;
+    auto window = windowHeardBy(sink);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    RichTextView *view = window->rtbDetails();
+    window->DebugPrint(QStringLiteral("abcdef"), wlogNormal, false);
+    QApplication::clipboard()->clear();
+
+    select(*window, 0, 3);
+    clickButton(*window, "btnCopy");
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("abc"));
+    EXPECT_EQ(view->Text(), QStringLiteral("abcdef"));
+
+    select(*window, 1, 2);
+    pickFromContextMenu(*window, "mnuCut");
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("bc"));
+    EXPECT_EQ(view->Text(), QStringLiteral("adef"));
+
+    select(*window, 4, 0);
+    clickButton(*window, "btnPaste");
+    EXPECT_EQ(view->Text(), QStringLiteral("adefbc"));
+    select(*window, 0, 0);
+    pickFromContextMenu(*window, "mnuPaste");
+    EXPECT_EQ(view->Text(), QStringLiteral("bcadefbc"));
+
+    // Delete is the Delete key: the selection, or else the character after the caret.
+    select(*window, 2, 2);
+    clickButton(*window, "btnDelete");
+    EXPECT_EQ(view->Text(), QStringLiteral("bcefbc"));
+    select(*window, 0, 0);
+    pickFromContextMenu(*window, "mnuDelete");
+    EXPECT_EQ(view->Text(), QStringLiteral("cefbc"));
+    clickButton(*window, "btnDelete");
+    EXPECT_EQ(view->Text(), QStringLiteral("efbc"));
+
+    select(*window, 0, 2);
+    clickButton(*window, "btnCut");
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("ef"));
+    select(*window, 0, 1);
+    pickFromContextMenu(*window, "mnuCopy");
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("b"));
+    EXPECT_EQ(view->Text(), QStringLiteral("bc"));
+
+    clickButton(*window, "btnEraseAll");
+    EXPECT_EQ(view->Text(), QString());
+    window->DebugPrint(QStringLiteral("again"));
+    pickFromContextMenu(*window, "mnuErase");
+    EXPECT_EQ(view->Text(), QString());
+    EXPECT_EQ(sink.heardWithCode(NotificationCode::AfterEraseAll).size(), 2);
+
+    QSignalSpy unloaded(window.get(), &WrenlogMainForm::Unloaded);
+    pickFromContextMenu(*window, "mnuQuit");
+    EXPECT_EQ(unloaded.count(), 1);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(sink.heardWithCode(NotificationCode::BeforeQuit).size(), 1);
+}
+
+TEST(MainWindow, QuitOnTheToolbarClosesTheWindow)
+{
+    RecordingSink sink;
+    auto window = windowHeardBy(sink);
+    window->show();
+    QSignalSpy unloaded(window.get(), &WrenlogMainForm::Unloaded);
+    clickButton(*window, "btnClose");
+    EXPECT_EQ(unloaded.count(), 1);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST(MainWindow, FocusEventsFollowTheControlsNotTheWindowOrItsMenus)
+{
+    RecordingSink sink;
+    auto window = windowHeardBy(sink);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto heard = [&](qint32 code) { return sink.heardWithCode(code).size(); };
+
+    // A click gives the view the focus.
+    sink.heard.clear();
+    QTest::mouseClick(viewSurface(*window), Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_EQ(heard(NotificationCode::GotFocus), 1);
+
+    // Another window taking the activation is the frame's business only.
+    QWidget other;
+    other.resize(100, 60);
+    sink.heard.clear();
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_EQ(heard(NotificationCode::DeActivate), 1);
+    EXPECT_EQ(heard(NotificationCode::LostFocus), 0);
+    sink.heard.clear();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(heard(NotificationCode::Activate), 1);
+    EXPECT_EQ(heard(NotificationCode::GotFocus), 0);
+    other.hide();
+
+    // Neither does the context menu move the focus.
+    sink.heard.clear();
+    QTest::mouseClick(viewSurface(*window), Qt::RightButton, {}, QPoint(4, 4));
+    QWidget *menu = QApplication::activePopupWidget();
+    ASSERT_EQ(menu, window->mnuContext());
+    QTest::keyClick(menu, Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(heard(NotificationCode::LostFocus), 0);
+    EXPECT_EQ(heard(NotificationCode::GotFocus), 0);
+
+    // Moving between the two controls is a real focus change for both.
+    sink.heard.clear();
+    QTest::mouseClick(window->txtLable(), Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), window->txtLable());
+    EXPECT_EQ(heard(NotificationCode::LostFocus), 1);
+    EXPECT_EQ(heard(NotificationCode::TopTextGotFocus), 1);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(heard(NotificationCode::TopTextLostFocus), 0);
+    EXPECT_EQ(heard(NotificationCode::TopTextGotFocus), 1);
+    QTest::mouseClick(viewSurface(*window), Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_EQ(heard(NotificationCode::TopTextLostFocus), 1);
+    EXPECT_EQ(heard(NotificationCode::GotFocus), 1);
 }
