@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -47,7 +49,6 @@ TEST(ErrorReport, CallStackListsOutermostFirstPrefixedWithTheFirstSource)
          "Ledgerix2.KSRegistryKey.OpenKey\r\n"},
         {"empty source", "", ""},
     };
-    ASSERT_EQ(std::size(cases), 4u);
     for (const StackCase &c : cases)
         EXPECT_EQ(ErrorReport::formatCallStack(c.source), c.expected) << c.name;
 }
@@ -70,8 +71,10 @@ TEST(ErrorLog, WritesTheReportLineByLine)
     ASSERT_TRUE(ErrorLog(folder).append(sampleReport(), when));
 
     const QStringList lines = fileLines(folder + QStringLiteral("/error.log"));
+    // The test runs in the C locale (see TestMain): short date "d MMM yyyy", long time "HH:mm:ss t".
+    ASSERT_EQ(QLocale::system().name(), QStringLiteral("C"));
     const QStringList expected = {
-        QLatin1Char('[') + ErrorLog::sectionName(when) + QLatin1Char(']'),
+        QStringLiteral("[Error Occurred:7 Dec 2026 09:15:03]"),
         QStringLiteral("Trapped In=WrenlogMainForm.mnuOnTop_Click"),
         QStringLiteral("Error Number=5"),
         QStringLiteral("Error Description=Invalid procedure call or argument"),
@@ -82,8 +85,6 @@ TEST(ErrorLog, WritesTheReportLineByLine)
     };
     ASSERT_GE(lines.size(), expected.size());
     EXPECT_EQ(lines.mid(0, expected.size()), expected);
-    EXPECT_TRUE(ErrorLog::sectionName(when).startsWith(QStringLiteral("Error Occurred:")));
-    EXPECT_TRUE(ErrorLog::sectionName(when).contains(QStringLiteral("15")));
 }
 
 TEST(ErrorLog, TwoReportsInOneSecondKeepTheirOwnSections)

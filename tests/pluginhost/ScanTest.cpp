@@ -1,6 +1,7 @@
 #include "PluginHostFixture.h"
 
 #include "AutomationError.h"
+#include "LoadProgress.h"
 #include "PluginManager.h"
 #include "PluginManagerForm.h"
 #include "PropertyStore.h"
@@ -316,10 +317,26 @@ TEST(Scan, MissingPluginFolderLoadsNothing)
 {
     AppFolder app;
     QDir(app.path + QStringLiteral("/Plugins")).removeRecursively();
+    // The scan still shows its progress window and closes it at the end.
+    struct ProgressWatch : QObject
+    {
+        int shown = 0;
+        int closed = 0;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (qobject_cast<LoadProgress *>(watched)) {
+                shown += event->type() == QEvent::Show;
+                closed += event->type() == QEvent::Close;
+            }
+            return false;
+        }
+    } watch;
+    qApp->installEventFilter(&watch);
     RunningHost host(app);
+    qApp->removeEventFilter(&watch);
     EXPECT_EQ(host.manager()->PluginCount(), 0);
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        EXPECT_FALSE(widget->objectName() == QLatin1String("LoadProgress") && widget->isVisible());
+    EXPECT_EQ(watch.shown, 1);
+    EXPECT_EQ(watch.closed, 1);
 }
 
 TEST(Scan, PluginManagerCommandListsTheLoadedPluginsOnce)

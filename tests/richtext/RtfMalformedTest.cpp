@@ -77,7 +77,6 @@ TEST(RtfMalformed, LoadsWhatCanBeReadWithinBounds)
         {"very many paragraphs", "{\\rtf1 " + repeated("\\par", 20000) + "}", QString(20000, QLatin1Char('\n')), true},
         {"not RTF at all", "plain text\nline two", QStringLiteral("plain text\nline two"), true},
     };
-    ASSERT_EQ(std::size(rows), 18u);
     for (const auto &row : rows) {
         const Loaded loaded = load(row.rtf);
         if (row.exact)

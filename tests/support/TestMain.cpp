@@ -29,6 +29,9 @@ int main(int argc, char **argv)
     setenv("HOME", (root + "/home").constData(), 1);
     setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
     QFile::setPermissions(sandbox.path() + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // Texts that follow the system's formats (the dates of the error log's
+    // sections) come out the same on every machine.
+    setenv("LC_ALL", "C.UTF-8", 1);
     if (!getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     TestEnvironment::setRoot(sandbox.path());

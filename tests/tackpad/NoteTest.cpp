@@ -132,7 +132,6 @@ TEST_F(TackpadTest, RenameRefusesNamesThatAreNoNoteNamesOrTakenOnes)
                                  QStringLiteral("../escape"),
                                  QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
                                  QStringLiteral("Other")};
-    ASSERT_EQ(refused.size(), 7);
     for (const QString &name : refused) {
         failures.clear();
         window->setText(QStringLiteral("edited"));
@@ -275,7 +274,6 @@ TEST(NoteFilesTest, NamesOfNewNotesAndOfNoteFiles)
         {QDateTime(QDate(2027, 1, 1), QTime(21, 30)), QStringLiteral("Notes (01-January-27 21_30)")},
         {QDateTime(QDate(2000, 5, 31), QTime(0, 0)), QStringLiteral("Notes (31-May-00 00_00)")},
     };
-    ASSERT_EQ(rows.size(), 3);
     for (const Row &row : rows)
         EXPECT_EQ(NoteFiles::newNoteName(row.at), row.name);
 
