@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QWindow>
 
 namespace {
 
@@ -93,7 +94,8 @@ KSErrorForm::KSErrorForm(QString programName, QString folder, QWidget *parent)
     QLineEdit *detailsHeading = heading(QStringLiteral("Error Details..."), this, twipsRect(120, 1680, 5295, 255));
     txtDescription = detailBox(this, twipsRect(120, 1920, 5295, 705), Qt::ScrollBarAsNeeded);
     txtDescription->setObjectName(QStringLiteral("txtDescription"));
-    QLineEdit *stackHeading = heading(QStringLiteral("Call Stack Information..."), this, twipsRect(120, 2760, 5295, 255));
+    QLineEdit *stackHeading
+        = heading(QStringLiteral("Call Stack Information..."), this, twipsRect(120, 2760, 5295, 255));
     txtCallStack = detailBox(this, twipsRect(120, 3000, 5295, 1095), Qt::ScrollBarAlwaysOn);
     txtCallStack->setObjectName(QStringLiteral("txtCallStack"));
     txtCallStack->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -123,16 +125,19 @@ void KSErrorForm::Prepare(const AutomationError &oErr, const QString &sSourceNam
 void KSErrorForm::showEvent(QShowEvent *event)
 {
     setHeightTwips(collapsedHeight);
+    // The window manager frames the dialog as it maps it; from its first
+    // exposure on the height counts the real caption.
+    if (QWindow *window = windowHandle())
+        window->installEventFilter(this);
     QApplication::beep();
     QDialog::showEvent(event);
 }
 
-void KSErrorForm::moveEvent(QMoveEvent *event)
+bool KSErrorForm::eventFilter(QObject *watched, QEvent *event)
 {
-    // The window manager frames the dialog after it is shown; its height then
-    // counts the real caption.
-    setHeightTwips(m_heightTwips);
-    QDialog::moveEvent(event);
+    if (watched == windowHandle() && (event->type() == QEvent::Expose || event->type() == QEvent::Move))
+        setHeightTwips(m_heightTwips);
+    return QDialog::eventFilter(watched, event);
 }
 
 void KSErrorForm::cmdDetails_Click()
@@ -144,9 +149,13 @@ void KSErrorForm::cmdDetails_Click()
 
 int KSErrorForm::frameHeight() const
 {
-    const int framed = frameGeometry().height() - height();
-    if (framed > 0)
-        return framed;
+    // Asked of the window itself: the widget's own frame geometry is only
+    // brought up to date by the next move or resize.
+    if (const QWindow *window = windowHandle()) {
+        const QMargins frame = window->frameMargins();
+        if (frame.top() + frame.bottom() > 0)
+            return frame.top() + frame.bottom();
+    }
     // Not framed (yet): a caption and two borders of the style stand in.
     return style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this)
         + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);

@@ -472,6 +472,7 @@ TEST(Facade, MembersAreReachedByName)
     ASSERT_TRUE(QMetaObject::invokeMethod(w, "Find", Q_RETURN_ARG(qint32, found),
                                           Q_ARG(QString, QStringLiteral("name")), Q_ARG(qint32, 0)));
     EXPECT_EQ(found, 3);
+    ASSERT_TRUE(w->setProperty("SelTabCount", 1));
     ASSERT_TRUE(QMetaObject::invokeMethod(w, "setSelTabs", Q_ARG(qint32, 0), Q_ARG(qint32, 720)));
     qint32 tab = 0;
     ASSERT_TRUE(QMetaObject::invokeMethod(w, "SelTabs", Q_RETURN_ARG(qint32, tab), Q_ARG(qint32, 0)));
