@@ -17,8 +17,6 @@ ErrorReporter::ErrorReporter(QString programName, QString folder)
 ErrorReporter ErrorReporter::forApplication()
 {
     // The application's title (the executable's name unless the program set one).
-    const QFileInfo program(QCoreApplication::applicationFilePath());
-    // The application's title (the executable's name unless the program set one).
     return ErrorReporter(QCoreApplication::applicationName(), AppFolders::current().dataFolder());
 }
 
