@@ -667,13 +667,17 @@ QList<KSSSLookForResults> KSStorageString::LookFor(const QVariant &vText, bool b
         const QString &source = bUseLastExtraction ? m_lastExtraction : current().text;
         const qint32 start = (!bStartFromCursor || bUseLastExtraction) ? 1 : clampedCursor();
         const Qt::CaseSensitivity cs = bCaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        QStringList searched;
+        searched.reserve(texts.size());
+        for (const QString &each : texts)
+            searched.append(bCaseSensitive ? each : each.toUpper());
+        QList<QList<qint32>> hitsOfEach = StorageStringText::findEach(source, searched, start, cs);
         QList<KSSSLookForResults> results;
-        for (const QString &each : texts) {
-            const QString searched = bCaseSensitive ? each : each.toUpper();
-            QList<qint32> hits = StorageStringText::findAll(source, searched, start, cs);
-            if (hits.isEmpty())
+        for (qsizetype i = 0; i < searched.size(); ++i) {
+            if (hitsOfEach[i].isEmpty())
                 continue;
-            results.append(KSSSLookForResults {searched, qint32(hits.size()), std::move(hits)});
+            const qint32 count = qint32(hitsOfEach[i].size());
+            results.append(KSSSLookForResults {searched[i], count, std::move(hitsOfEach[i])});
         }
         return results;
     });

@@ -1,5 +1,7 @@
 #include "StorageStringText.h"
 
+#include <QStringMatcher>
+
 namespace StorageStringText {
 
 namespace {
@@ -81,15 +83,41 @@ QList<qint32> findAll(const QString &source, const QString &needle, qint32 start
     QList<qint32> hits;
     if (needle.isEmpty())
         return hits;
+    const QStringMatcher matcher(needle, cs);
     qsizetype from = std::max(start, 1) - 1;
     while (from <= source.size()) {
-        const qsizetype at = source.indexOf(needle, from, cs);
+        const qsizetype at = matcher.indexIn(source, from);
         if (at < 0)
             break;
         hits.append(qint32(at + 1));
         from = at + needle.size();
     }
     return hits;
+}
+
+QList<QList<qint32>> findEach(const QString &source, const QStringList &needles, qint32 start,
+                              Qt::CaseSensitivity cs)
+{
+    QList<QList<qint32>> each;
+    each.reserve(needles.size());
+    if (cs == Qt::CaseInsensitive) {
+        // Comparing without case folds both sides a character at a time;
+        // folding the page once and matching exactly finds the same places,
+        // as long as folding kept every character where it was.
+        const QString folded = source.toCaseFolded();
+        if (folded.size() == source.size()) {
+            for (const QString &needle : needles) {
+                const QString foldedNeedle = needle.toCaseFolded();
+                each.append(foldedNeedle.size() == needle.size()
+                                ? findAll(folded, foldedNeedle, start, Qt::CaseSensitive)
+                                : findAll(source, needle, start, cs));
+            }
+            return each;
+        }
+    }
+    for (const QString &needle : needles)
+        each.append(findAll(source, needle, start, cs));
+    return each;
 }
 
 Replacement replace(const QString &source, const QString &needle, const QString &with, qint32 start,

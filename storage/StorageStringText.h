@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -28,6 +29,10 @@ qint32 findDown(const QString &source, const QString &needle, qint32 start, Qt::
 qint32 findUp(const QString &source, const QString &needle, qint32 start, Qt::CaseSensitivity cs);
 /// Every non-overlapping occurrence from start on, ascending.
 QList<qint32> findAll(const QString &source, const QString &needle, qint32 start, Qt::CaseSensitivity cs);
+/// findAll for each needle in turn; a search that ignores case folds the
+/// source once for all of them instead of every character at every try.
+QList<QList<qint32>> findEach(const QString &source, const QStringList &needles, qint32 start,
+                              Qt::CaseSensitivity cs);
 
 struct Replacement
 {
