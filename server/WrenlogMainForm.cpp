@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <malloc.h>
 #include <utility>
 
 namespace {
@@ -48,6 +49,8 @@ constexpr int designClientWidth = 4380;
 constexpr int designClientHeight = 4575;
 // Narrowest the frame may be dragged, in twips.
 constexpr int minimumTrackingWidth = 4470;
+// Characters past which emptying the text hands the freed memory back.
+constexpr qint64 largeText = 1 << 20;
 
 } // namespace
 
@@ -239,14 +242,26 @@ void WrenlogMainForm::EraseAll()
     passOn(label("EraseAll"), [&] {
         if (Notify(NotificationCode::BeforeEraseAll))
             return;
-        rtbDetails()->setText(QString());
+        emptyText();
         Notify(NotificationCode::AfterEraseAll);
     });
 }
 
 void WrenlogMainForm::Clear()
 {
-    rtbDetails()->setText(QString());
+    emptyText();
+}
+
+void WrenlogMainForm::emptyText()
+{
+    RichTextView *view = rtbDetails();
+    const bool large = view->heldCharacters() > largeText;
+    view->setText(QString());
+    // A long text leaves its memory with the allocator, in pieces too small
+    // to go back on their own; a debug window emptied after a flood should
+    // give it back.
+    if (large)
+        malloc_trim(0);
 }
 
 // ---- Notification path ---------------------------------------------------

@@ -188,6 +188,7 @@ private:
     void layoutControls();
     bool handleKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void forwardViewEvents();
+    void emptyText();
 
     std::unique_ptr<MainFormControls> m_controls;
     std::unique_ptr<PluginManagerLink> m_pluginManager;

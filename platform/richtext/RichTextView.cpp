@@ -193,6 +193,11 @@ void RichTextView::appendLater(const QString &text, qint32 colour, bool lineBrea
     scheduleViewUpdate();
 }
 
+qint64 RichTextView::heldCharacters() const
+{
+    return m_document->characterCount();
+}
+
 void RichTextView::settle() const
 {
     if (!m_pending.empty())

@@ -216,6 +216,8 @@ public:
     void settle() const;
     /// Whether pieces wait to be appended.
     bool hasPending() const { return !m_pending.empty(); }
+    /// Characters the document holds now, without the pieces that wait (no settling).
+    qint64 heldCharacters() const;
 
     /// Groups the changes until the matching endEditBlock(): listeners of the
     /// document hear of them once, so long bursts of prints go faster. Nests.
