@@ -31,6 +31,7 @@ public:
     {
         m_key = key;
         m_window = window;
+        m_store = store;
         store->SetProperty(QStringLiteral("Loaded"), QStringLiteral("True"));
         connect(window, &PluginWindow::DebugPrintEvent, this, [this](const QString &text, qint32, bool, bool &) {
             // After the print has been answered, as a click would come.
@@ -49,6 +50,9 @@ private:
             if (menu->MenuItem(n)->Caption() == u"New KS Tackpad")
                 menu->MenuItem(n)->MenuClick();
         }
+        // The note plug-in lets messages run while it makes the note; the
+        // check closes the window only once the click has returned.
+        m_store->SetProperty(QStringLiteral("NoteMade"), QStringLiteral("True"));
     }
 
     void errorReport()
@@ -78,6 +82,7 @@ private:
 
     QString m_key;
     PluginWindow *m_window = nullptr;
+    PropertyStore *m_store = nullptr;
 };
 
 class PackageCheckLibrary : public QObject, public WrenlogPluginLibrary
