@@ -120,7 +120,8 @@ def test_command_output_survives_a_lost_window(desktop, tmp_path):
     # The command ran to its end and its output went to the terminal instead.
     assert process.returncode == 5
     assert out == b"after\n"
-    assert err.decode().endswith("the rest goes to this terminal\nproblem\n"), err
+    # Qt D-Bus may add warnings of its own about the vanished server after it.
+    assert "the rest goes to this terminal\nproblem\n" in err.decode(), err
 
 
 def test_follow_like_tail_F(desktop, tmp_path):
