@@ -14,14 +14,7 @@ for tool in dpkg-deb Xvfb dbus-run-session desktop-file-validate appstreamcli li
   command -v "$tool" >/dev/null || { echo "missing $tool"; exit 77; }
 done
 
-work=$(mktemp -d)
-xvfb_pid=
-cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  chmod -R u+w "$work" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/virtual_display.sh"
 fail() { echo "FAILED: $*"; exit 1; }
 
 deb=$(WRENLOG_BUILD_DIR="$build" "$source_dir/scripts/package.sh" --no-build | tail -n 1)
@@ -96,12 +89,7 @@ sed "s|^Exec=/usr/|Exec=$root/usr/|" "$root/usr/share/dbus-1/services/org.wrenlo
 printf '[StartUp]\nwrenkit1.Tackpad=True\n' >"$user/Plugins/PluginProperties.ini"
 cp "$check_plugin" "$user/Plugins/PackageCheck/"
 
-fifo="$work/display"
-mkfifo "$fifo"
-Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$fifo" 2>/dev/null &
-xvfb_pid=$!
-read -r number <"$fifo"
-export DISPLAY=":$number"
+start_display 1280x800
 
 dbus-run-session -- bash -c '
   set -euo pipefail

@@ -8,13 +8,7 @@ app_source=$1
 shot=$2
 command -v Xvfb >/dev/null && command -v xwd >/dev/null && command -v convert >/dev/null || exit 77
 
-work=$(mktemp -d)
-xvfb_pid=
-cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/virtual_display.sh"
 
 app="$work/app"
 mkdir -p "$app/Plugins/Tackpad/Files" "$work/home"
@@ -27,12 +21,7 @@ printf '{\\rtf1\\ansi Call the printer people\\par}' >"$app/Plugins/Tackpad/File
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 export XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-fifo="$work/display"
-mkfifo "$fifo"
-Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$fifo" 2>/dev/null &
-xvfb_pid=$!
-read -r number <"$fifo"
-export DISPLAY=":$number"
+start_display 1280x800
 unset QT_QPA_PLATFORM
 
 dbus-run-session -- bash -c '
