@@ -1,10 +1,12 @@
 #include "RegistryStore.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QMutex>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QThread>
 #include <QtEndian>
 
 #include <sqlite3.h>
@@ -180,8 +182,28 @@ public:
         sqlite3_busy_timeout(db, options.busyTimeoutMs);
         sqlite3_extended_result_codes(db, 1);
         rc = exec("PRAGMA foreign_keys = ON");
-        if (rc == SQLITE_OK && !sqlite3_db_readonly(db, "main")) {
-            rc = exec("PRAGMA journal_mode = WAL");
+        if (rc == SQLITE_OK)
+            rc = prepareFile();
+        for (int i = 0; rc == SQLITE_OK && i < StatementCount; ++i)
+            rc = sqlite3_prepare_v3(db, statementText[i], -1, SQLITE_PREPARE_PERSISTENT, &statements[i], nullptr);
+        if (rc != SQLITE_OK) {
+            close();
+            return isStoreDamage(rc) ? CantOpenStore : resultFor(rc);
+        }
+        return Success;
+    }
+
+    // Switches the file to WAL and makes the tables. Two processes opening a
+    // new file at once can each hold the lock the other needs to change the
+    // journal mode; SQLite then answers "busy" at once instead of waiting, so
+    // the set-up is tried again until the busy timeout has passed.
+    int prepareFile()
+    {
+        if (sqlite3_db_readonly(db, "main"))
+            return exec("SELECT count(*) FROM keys");
+        QDeadlineTimer deadline(options.busyTimeoutMs);
+        for (;;) {
+            int rc = exec("PRAGMA journal_mode = WAL");
             // WAL makes every commit an append; a crash loses nothing committed
             // before the last checkpoint and never leaves a half-written key.
             if (rc == SQLITE_OK)
@@ -192,16 +214,10 @@ public:
                 rc = exec(schema);
                 rc = rc == SQLITE_OK ? exec("COMMIT") : (exec("ROLLBACK"), rc);
             }
-        } else if (rc == SQLITE_OK) {
-            rc = exec("SELECT count(*) FROM keys");
+            if ((rc & 0xff) != SQLITE_BUSY || deadline.hasExpired())
+                return rc;
+            QThread::msleep(5);
         }
-        for (int i = 0; rc == SQLITE_OK && i < StatementCount; ++i)
-            rc = sqlite3_prepare_v3(db, statementText[i], -1, SQLITE_PREPARE_PERSISTENT, &statements[i], nullptr);
-        if (rc != SQLITE_OK) {
-            close();
-            return isStoreDamage(rc) ? CantOpenStore : resultFor(rc);
-        }
-        return Success;
     }
 
     // The checks every call on an open key starts with.

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <cstdio>
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -20,13 +22,17 @@ int main(int argc, char **argv)
     const int count = args.at(4).toInt();
     for (int i = 0; i < count; ++i) {
         Registry::Key key;
-        if (store.createKey(Registry::CurrentUser, args.at(2), Registry::AllAccess, &key) != Registry::Success)
+        qint32 result = store.createKey(Registry::CurrentUser, args.at(2), Registry::AllAccess, &key);
+        if (result != Registry::Success) {
+            std::fprintf(stderr, "createKey %d failed: %d\n", i, int(result));
             return 1;
-        const qint32 result
-            = store.setValue(key, args.at(3) + QString::number(i), Registry::TypeDword, RegistryStore::dwordData(i));
+        }
+        result = store.setValue(key, args.at(3) + QString::number(i), Registry::TypeDword, RegistryStore::dwordData(i));
         store.closeKey(key);
-        if (result != Registry::Success)
+        if (result != Registry::Success) {
+            std::fprintf(stderr, "setValue %d failed: %d\n", i, int(result));
             return 1;
+        }
     }
     return 0;
 }
