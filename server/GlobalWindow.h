@@ -16,6 +16,11 @@ class WrenlogMainForm;
  *     window.DebugPrint(QStringLiteral("Scan finished"), wlogNote);
  *
  * The bus object /GlobalWindow creates one for every call it answers.
+ *
+ * When the user closes the window while the plug-ins are starting (the first
+ * creation lets messages run), the call that object was created for belongs
+ * to the closed window: it is dropped instead of loading a new window the
+ * user has just dismissed. Later calls load the window again.
  */
 class GlobalWindow : public QObject
 {
@@ -29,5 +34,10 @@ public:
     /// Each piece printed as its own DebugPrint, in order.
     void DebugPrintMany(const QList<DebugPiece> &Pieces);
 
-    WrenlogMainForm *form() const;
+    /// The shared window, loaded when there is none; null for the one call
+    /// whose window the user closed while it started.
+    WrenlogMainForm *form();
+
+private:
+    bool m_closedWhileStarting = false;
 };
