@@ -25,6 +25,13 @@ soname=$(objdump -p "$prefix/lib/wrenlog/libWrenlogClient.so" | awk '/SONAME/ {p
 echo "SONAME: $soname"
 [[ $soname == libWrenlogClient.so.[0-9]* ]] || { echo "no versioned SONAME"; exit 1; }
 
+# A library built with the sanitizers needs their runtime loaded first, so a
+# client of it is built with them too.
+sanitize=
+if objdump -p "$prefix/lib/wrenlog/libWrenlogClient.so" | grep -q "NEEDED.*libasan"; then
+  sanitize="-fsanitize=address,undefined"
+fi
+
 mkdir -p "$work/client"
 cat >"$work/client/main.cpp" <<'CPP'
 #include "wrenlog/AutomationError.h"
@@ -48,13 +55,13 @@ target_link_libraries(sdk-client PRIVATE Wrenlog::Client)
 CMAKE
 # Nothing of the source or build tree is on any path the client build sees.
 cmake -S "$work/client" -B "$work/client-build" -DCMAKE_PREFIX_PATH="$prefix" \
-  -DCMAKE_BUILD_TYPE=Release >"$work/configure.log" || { cat "$work/configure.log"; exit 1; }
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS="$sanitize" >"$work/configure.log" || { cat "$work/configure.log"; exit 1; }
 cmake --build "$work/client-build" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
 if grep -q -- "$(dirname "$build")" "$work/client-build/CMakeFiles/sdk-client.dir/flags.make" \
   "$work/client-build/build.ninja" 2>/dev/null; then
   echo "the client build used the source tree"; exit 1
 fi
-PKG_CONFIG_PATH="$pkgconfig" c++ -fPIC "$work/client/main.cpp" -o "$work/pc-client" \
+PKG_CONFIG_PATH="$pkgconfig" c++ -fPIC $sanitize "$work/client/main.cpp" -o "$work/pc-client" \
   $(PKG_CONFIG_PATH="$pkgconfig" pkg-config --cflags --libs wrenlog-client)
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
