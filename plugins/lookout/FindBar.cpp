@@ -57,11 +57,9 @@ FindBar::FindBar(PluginWindow *window, QWidget *parent)
         connect(m_window, &PluginWindow::Resize, this, &FindBar::follow);
         connect(m_window, &PluginWindow::FoldEvent, this, &FindBar::folded);
         connect(m_window, &PluginWindow::OnTopEvent, this, &FindBar::onTop);
-        // A print may reach the text later than its event (prints are gathered
-        // per frame); the next search reads the text again either way. The
-        // user's own edits come as Change, heard only while the bar is up:
-        // a window with a Change listener prints each piece at once.
-        connect(m_window, &PluginWindow::DebugPrintEvent, this, &FindBar::printed);
+        // Prints and the user's own edits (Change) are heard only while the
+        // bar is up (showEvent): a window with a Change listener prints each
+        // piece at once, and one without DebugPrint listeners raises nothing.
         connect(m_window, &PluginWindow::AfterEraseAll, this, &FindBar::textChanged);
         connect(m_window, &PluginWindow::AfterOpen, this, &FindBar::textChanged);
     }
@@ -72,8 +70,10 @@ FindBar::~FindBar() = default;
 void FindBar::showEvent(QShowEvent *event)
 {
     m_textStale = true;
-    if (m_window && !m_changeHeard)
+    if (m_window && !m_changeHeard) {
         m_changeHeard = connect(m_window, &PluginWindow::Change, this, &FindBar::textChanged);
+        m_printHeard = connect(m_window, &PluginWindow::DebugPrintEvent, this, &FindBar::printed);
+    }
     QWidget::showEvent(event);
 }
 
@@ -81,7 +81,9 @@ void FindBar::hideEvent(QHideEvent *event)
 {
     if (m_changeHeard) {
         disconnect(m_changeHeard);
+        disconnect(m_printHeard);
         m_changeHeard = {};
+        m_printHeard = {};
     }
     QWidget::hideEvent(event);
 }

@@ -70,4 +70,5 @@ private:
     bool m_textStale = true;
     bool m_hiddenByFold = false;
     QMetaObject::Connection m_changeHeard;
+    QMetaObject::Connection m_printHeard;
 };

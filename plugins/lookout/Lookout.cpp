@@ -140,7 +140,6 @@ void Lookout::Initialize(const QString &Key, PluginWindow *pluginWindow, Propert
         m_rules.setRules(m_settings.rules);
         m_cap.setMaxLines(m_settings.maxLines);
 
-        connect(moWindow, &PluginWindow::DebugPrintEvent, this, &Lookout::moWindow_DebugPrint);
         connect(moWindow, &PluginWindow::KeyPress, this, &Lookout::moWindow_KeyPress);
         connect(moWindow, &PluginWindow::BeforeQuit, this, &Lookout::moWindow_BeforeQuit);
         connect(moWindow, &PluginWindow::AfterEraseAll, this, &Lookout::moWindow_TextReplaced);
@@ -163,8 +162,27 @@ void Lookout::Initialize(const QString &Key, PluginWindow *pluginWindow, Propert
         connect(moMnuShowSender, &PluginMenuItem::Click, this, [this] {
             reportFailure(label("moMnuShowSender_Click"), [&] { setShowSender(!m_settings.showSender); });
         });
+        updateListening();
         scheduleTrim();
     });
+}
+
+void Lookout::updateListening()
+{
+    // A window whose DebugPrint nobody hears does not raise it: with every
+    // feature off Lookout does not listen, and printing costs what it costs
+    // without the plug-in. Listening again, the next piece counts as the
+    // start of a line.
+    const bool needed = m_paused || changesPieces() || m_cap.maxLines() > 0;
+    if (needed && !m_printHeard && moWindow) {
+        m_atLineStart = true;
+        m_line.clear();
+        m_cap.forget();
+        m_printHeard = connect(moWindow, &PluginWindow::DebugPrintEvent, this, &Lookout::moWindow_DebugPrint);
+    } else if (!needed && m_printHeard) {
+        disconnect(m_printHeard);
+        m_printHeard = {};
+    }
 }
 
 void Lookout::Splash() {}
@@ -239,6 +257,7 @@ void Lookout::setPaused(bool paused)
         }
         if (moMnuPause)
             moMnuPause->setChecked(m_paused);
+        updateListening();
     });
 }
 
@@ -247,6 +266,7 @@ void Lookout::setTimeStamps(bool on)
     m_settings.timeStamps = on;
     if (moMnuTimeStamps)
         moMnuTimeStamps->setChecked(on);
+    updateListening();
     saveSetting(QStringLiteral("TimeStamps"), on);
 }
 
@@ -255,6 +275,7 @@ void Lookout::setShowSender(bool on)
     m_settings.showSender = on;
     if (moMnuShowSender)
         moMnuShowSender->setChecked(on);
+    updateListening();
     saveSetting(QStringLiteral("ShowSender"), on);
 }
 
@@ -269,6 +290,7 @@ void Lookout::applySettings(const LookoutSettings &settings)
             moMnuTimeStamps->setChecked(settings.timeStamps);
         if (moMnuShowSender)
             moMnuShowSender->setChecked(settings.showSender);
+        updateListening();
         if (m_store)
             settings.write(*m_store);
         scheduleTrim();

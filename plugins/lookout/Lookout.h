@@ -30,7 +30,7 @@ class FindBar;
  * raise the event again and Lookout lets its own through untouched, so a
  * plug-in after it in the load order sees a prefix before the piece it
  * belongs to, and a changed piece first cancelled and then in its parts.
- * With every feature off a piece passes through untouched.
+ * With every feature off Lookout does not listen to DebugPrint at all.
  *
  * Held pieces keep the time they arrived and their sender. They are printed,
  * in order, when the pause ends, and also when the window is asked to close
@@ -95,6 +95,8 @@ private:
     void moWindow_TextReplaced();
 
     bool changesPieces() const;
+    /// Listens to DebugPrint only while a feature needs it.
+    void updateListening();
     /// What a piece prints as: a grey prefix at each line start, each line's
     /// part in its highlight colour. Moves the line state on.
     Parts shape(const Piece &piece);
@@ -129,6 +131,7 @@ private:
     // The text of the line being printed, for the highlight rules.
     QString m_line;
     QList<Piece> m_held;
+    QMetaObject::Connection m_printHeard;
     qint64 m_heldLines = 0;
     QString m_topTextBeforePause;
 };
