@@ -204,22 +204,28 @@ void LazyTextLayout::documentChanged(int from, int charsRemoved, int charsAdded)
         scheduleSizeUpdate();
         return;
     }
-    for (QTextBlock block = first; block.isValid() && block.blockNumber() <= endNew; block = block.next()) {
+    int number = start;
+    for (QTextBlock block = first; block.isValid() && number <= endNew; block = block.next(), ++number) {
         block.clearLayout();
         if (block.userData())
             block.setUserData(nullptr);
-        m_generation[size_t(block.blockNumber())] = -1;
+        m_generation[size_t(number)] = -1;
     }
     scheduleSizeUpdate();
 }
 
 void LazyTextLayout::scheduleSizeUpdate() const
 {
-    if (m_sizeUpdatePending)
-        return;
     m_sizeUpdatePending = true;
+    if (m_sizeUpdatesHeld || m_sizeUpdatePosted)
+        return;
+    m_sizeUpdatePosted = true;
     QMetaObject::invokeMethod(
-        const_cast<LazyTextLayout *>(this), [this] { const_cast<LazyTextLayout *>(this)->updateSizeNow(); },
+        const_cast<LazyTextLayout *>(this),
+        [this] {
+            m_sizeUpdatePosted = false;
+            const_cast<LazyTextLayout *>(this)->updateSizeNow();
+        },
         Qt::QueuedConnection);
 }
 

@@ -38,6 +38,10 @@ public:
     /// Tells the view about size changes at once instead of on the next turn
     /// of the event loop (before scrolling to the caret, say).
     void updateSizeNow();
+    /// While held, changes only mark the size as out of date and nothing is
+    /// repainted; the owner calls updateSizeNow() when it wants the view to
+    /// catch up (once a frame, for text that streams in).
+    void setSizeUpdatesHeld(bool held) { m_sizeUpdatesHeld = held; }
 
     /// Number of the display line (from 0) holding a document position
     /// (laying out every paragraph before it).
@@ -103,6 +107,8 @@ private:
     mutable qreal m_width = 0; // widest line laid out so far
     mutable qreal m_totalHeight = 0;
     mutable bool m_sizeUpdatePending = false;
+    mutable bool m_sizeUpdatePosted = false;
+    bool m_sizeUpdatesHeld = false;
     qreal m_fixedWrapWidth = 0;
     qreal m_lastWrapWidth = -1;
     QFont m_lastFont;

@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace RichTextFormat;
@@ -37,6 +38,10 @@ constexpr int viewUpdateDelayMs = 30;
 // Waiting pieces go in by slices of about this long, so that a flood never
 // keeps the event loop from the user for long.
 constexpr qint64 appendSliceNs = 20'000'000;
+// Between frames, what waits goes in on the next turn of the event loop, in
+// slices short enough that the next call is answered without a noticeable
+// wait: the document fills while the caller sends more, not after it.
+constexpr qint64 betweenFramesSliceNs = 2'000'000;
 // Pieces of one colour join into one insertion up to about this many characters;
 // a longer run would be a slice of its own.
 constexpr qsizetype runLimit = 64 * 1024;
@@ -59,11 +64,27 @@ QString plainText(const QTextDocument &document, int from, int to)
     QTextCursor cursor(const_cast<QTextDocument *>(&document));
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
-    QString text = cursor.selectedText();
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    // A soft line break reads as the vertical tab, one character like the
-    // position arithmetic counts it.
-    text.replace(QChar::LineSeparator, QChar(0x0B));
+    const QString selected = cursor.selectedText();
+    // Paragraph ends read as CR LF. A soft line break reads as the vertical
+    // tab, one character like the position arithmetic counts it. One pass:
+    // QString::replace moves the whole rest of a long text again for every
+    // thousand paragraphs.
+    QString text;
+    text.reserve(selected.size() + selected.count(QChar::ParagraphSeparator));
+    const QChar *begin = selected.constData();
+    const QChar *end = begin + selected.size();
+    const auto isSeparator = [](QChar c) { return c == QChar::ParagraphSeparator || c == QChar::LineSeparator; };
+    for (const QChar *at = begin; at != end;) {
+        const QChar *separator = std::find_if(at, end, isSeparator);
+        text.append(at, separator - at);
+        if (separator == end)
+            break;
+        if (*separator == QChar::ParagraphSeparator)
+            text.append(QLatin1StringView("\r\n"));
+        else
+            text.append(QChar(0x0B));
+        at = separator + 1;
+    }
     return text;
 }
 
@@ -113,6 +134,13 @@ RichTextView::RichTextView(QWidget *parent)
     m_frameTimer = new QTimer(this);
     m_frameTimer->setSingleShot(true);
     connect(m_frameTimer, &QTimer::timeout, this, &RichTextView::updateView);
+    m_appendTimer = new QTimer(this);
+    m_appendTimer->setSingleShot(true);
+    m_appendTimer->setInterval(0);
+    connect(m_appendTimer, &QTimer::timeout, this, [this] {
+        if (!appendPending(betweenFramesSliceNs))
+            m_appendTimer->start();
+    });
 
     connect(m_document, &QTextDocument::contentsChanged, this, [this] {
         if (m_quiet == 0)
@@ -190,6 +218,8 @@ void RichTextView::appendLater(const QString &text, qint32 colour, bool lineBrea
         if (lineBreak)
             run->text += QStringLiteral("\r\n");
     }
+    if (!m_appendTimer->isActive())
+        m_appendTimer->start();
     scheduleViewUpdate();
 }
 
@@ -214,6 +244,8 @@ bool RichTextView::appendPending(qint64 budgetNs)
     m_editorBehind = true;
     forgetUndo();
     ++m_quiet;
+    // The view catches up once a frame (syncEditor), not after every slice.
+    m_layout->setSizeUpdatesHeld(true);
     m_selection.beginEditBlock();
     QTextCharFormat colour;
     do {
@@ -233,6 +265,7 @@ bool RichTextView::appendPending(qint64 budgetNs)
             m_selection.insertText(run.text);
     } while (!m_pending.empty() && (budgetNs < 0 || clock.nsecsElapsed() < budgetNs));
     m_selection.endEditBlock();
+    m_layout->setSizeUpdatesHeld(false);
     --m_quiet;
     if (!m_frameTimer->isActive())
         m_frameTimer->start(viewUpdateDelayMs);

@@ -38,8 +38,9 @@ class WidgetFont;
  * still between beginEditBlock() and endEditBlock().
  *
  * A program that only appends can go faster again with appendLater(): the
- * piece waits with the others that came since the last frame and they go into
- * the document together, once a frame, pieces of one colour as one insertion.
+ * piece waits with the others that came since, and they go into the document
+ * together on the next turn of the event loop, pieces of one colour as one
+ * insertion; the view lays out and repaints once a frame.
  * Every member of the view and every input of the user appends what waits
  * before it does anything else, so nobody can tell the pieces arrived late.
  *
@@ -208,7 +209,7 @@ public:
 
     /// Prints at the end, as setSelStart(TextLength()), setSelColor(colour),
     /// setSelText(text plus CR LF when lineBreak) and setSelLength(0) do, but
-    /// in O(1): the piece waits for the next frame. Raises neither Change nor
+    /// in O(1): the piece waits for the next turn of the event loop. Raises neither Change nor
     /// SelChange, for this piece or when it goes in; callers who have someone
     /// listening to those print the long way.
     void appendLater(const QString &text, qint32 colour, bool lineBreak);
@@ -290,6 +291,7 @@ private:
     };
     std::deque<PendingRun> m_pending;
     QTimer *m_frameTimer = nullptr;
+    QTimer *m_appendTimer = nullptr; // what waits goes in between frames too
     int m_quiet = 0; // appending waiting pieces: Change stays silent
     QString m_fileName;
     qint32 m_rightMargin = 0;
