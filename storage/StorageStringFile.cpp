@@ -21,6 +21,14 @@ bool isContinuation(uchar byte)
     return (byte & 0xC0) == 0x80;
 }
 
+bool isAscii(const QByteArray &bytes)
+{
+    uchar seen = 0;
+    for (char byte : bytes)
+        seen |= uchar(byte);
+    return seen < 0x80;
+}
+
 } // namespace
 
 bool isUtf8(const QByteArray &bytes)
@@ -62,6 +70,9 @@ bool isUtf8(const QByteArray &bytes)
 
 QString decode(const QByteArray &bytes)
 {
+    // Plain ASCII, what most files are, reads the same in either encoding.
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype n = bytes.size();
     QString text(n, Qt::Uninitialized);

@@ -6,27 +6,61 @@ namespace StorageStringText {
 
 namespace {
 
-const QString lineBreak = QStringLiteral("\r\n");
-
 qint32 toPosition(qsizetype index)
 {
     return index < 0 ? 0 : qint32(index + 1);
 }
 
+qsizetype countLineBreaks(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype at = indexOfLineBreak(text, 0); at >= 0; at = indexOfLineBreak(text, at + 2))
+        ++count;
+    return count;
+}
+
 } // namespace
+
+qsizetype indexOfLineBreak(QStringView text, qsizetype from)
+{
+    // Looking for the LF alone runs several times faster than for the pair.
+    for (qsizetype at = text.indexOf(u'\n', std::max<qsizetype>(from, 0) + 1); at >= 0;
+         at = text.indexOf(u'\n', at + 1)) {
+        if (text[at - 1] == u'\r')
+            return at - 1;
+    }
+    return -1;
+}
+
+QString caseFolded(const QString &text)
+{
+    // Qt folds each character through its tables. Plain ASCII, what most
+    // pages are, folds the same by lowering A to Z alone; a page with any
+    // other character is folded by Qt.
+    QString folded(text.size(), Qt::Uninitialized);
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+    char16_t *out = reinterpret_cast<char16_t *>(folded.data());
+    char16_t seen = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = in[i];
+        seen |= c;
+        out[i] = unsigned(c - u'A') < 26u ? char16_t(c + 32) : c;
+    }
+    return seen < 0x80 ? folded : text.toCaseFolded();
+}
 
 qint32 lineCount(const QString &text)
 {
     if (text.isEmpty())
         return 0;
-    return qint32(text.count(lineBreak) + 1);
+    return qint32(countLineBreaks(text) + 1);
 }
 
 qint32 lineNumberAt(const QString &text, qint32 cursor)
 {
     if (cursor <= 0 || text.isEmpty())
         return 0;
-    return qint32(QStringView(text).left(cursor).count(lineBreak) + 1);
+    return qint32(countLineBreaks(QStringView(text).left(cursor)) + 1);
 }
 
 std::optional<qint32> cursorForLine(const QString &text, qint32 line)
@@ -37,7 +71,7 @@ std::optional<qint32> cursorForLine(const QString &text, qint32 line)
         return std::nullopt;
     qsizetype at = -2;
     for (qint32 n = 1; n < line; ++n) {
-        at = text.indexOf(lineBreak, at + 2);
+        at = indexOfLineBreak(text, at + 2);
         if (at < 0)
             return std::nullopt;
     }
@@ -50,12 +84,12 @@ std::optional<QString> line(const QString &text, qint32 line)
         return std::nullopt;
     qsizetype begin = 0;
     for (qint32 n = 1; n < line; ++n) {
-        const qsizetype at = text.indexOf(lineBreak, begin);
+        const qsizetype at = indexOfLineBreak(text, begin);
         if (at < 0)
             return std::nullopt;
         begin = at + 2;
     }
-    const qsizetype end = text.indexOf(lineBreak, begin);
+    const qsizetype end = indexOfLineBreak(text, begin);
     return text.mid(begin, end < 0 ? -1 : end - begin);
 }
 
@@ -104,7 +138,7 @@ QList<QList<qint32>> findEach(const QString &source, const QStringList &needles,
         // Comparing without case folds both sides a character at a time;
         // folding the page once and matching exactly finds the same places,
         // as long as folding kept every character where it was.
-        const QString folded = source.toCaseFolded();
+        const QString folded = caseFolded(source);
         if (folded.size() == source.size()) {
             for (const QString &needle : needles) {
                 const QString foldedNeedle = needle.toCaseFolded();

@@ -14,6 +14,11 @@
  */
 namespace StorageStringText {
 
+/// Index of the first CR LF whose CR is at or after from, -1 when none.
+qsizetype indexOfLineBreak(QStringView text, qsizetype from);
+/// The text case-folded as QString::toCaseFolded folds it, only faster.
+QString caseFolded(const QString &text);
+
 qint32 lineCount(const QString &text);
 /// Lines from the first character up to and including the cursor; a cursor
 /// on the LF that ends line n - 1 already counts as line n. 0 for cursor 0.

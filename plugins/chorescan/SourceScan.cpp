@@ -9,6 +9,7 @@
 #include "PluginWindowFont.h"
 #include "PropertyStore.h"
 #include "RuntimeErrors.h"
+#include "StorageStringText.h"
 #include "WrenlogEnums.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -39,11 +41,13 @@ void attempt(Fn &&fn)
     } catch (...) {}
 }
 
-// The words are given case-folded; the line is folded once for all of them.
-bool containsAny(const QString &folded, std::initializer_list<QLatin1StringView> words)
+// Both the line and the words are case-folded. The standard search runs
+// several times faster than QStringView's over lines this short.
+bool containsAny(QStringView folded, std::initializer_list<std::u16string_view> words)
 {
-    for (QLatin1StringView word : words) {
-        if (folded.contains(word))
+    const std::u16string_view line(folded.utf16(), size_t(folded.size()));
+    for (std::u16string_view word : words) {
+        if (line.find(word) != std::u16string_view::npos)
             return true;
     }
     return false;
@@ -60,18 +64,39 @@ QStringView trimmedOfSpaces(QStringView line)
     return line.sliced(begin, end - begin);
 }
 
+bool hasBareLineFeed(QStringView text)
+{
+    for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', at + 1)) {
+        if (at == 0 || text[at - 1] != u'\r')
+            return true;
+    }
+    return false;
+}
+
 /// Files written on Linux end their lines with LF alone; the storage string
 /// counts lines by CR LF, so such a file would read as one long line.
 void normaliseLineEnds(KSStorageString &source)
 {
-    const QString text = source.Value().toString();
-    const qsizetype lineFeeds = text.count(u'\n');
-    if (lineFeeds == 0 || lineFeeds == text.count(crLf))
+    QString text = source.Value().toString();
+    if (!hasBareLineFeed(text))
         return;
-    QString fixed = text;
-    fixed.replace(crLf, QStringLiteral("\n"));
-    fixed.replace(u'\n', crLf);
-    source.setValue(fixed);
+    text.replace(crLf, QStringLiteral("\n"));
+    text.replace(u'\n', crLf);
+    source.setValue(text);
+}
+
+/// The text cut at every CR LF, as QString::split cuts it.
+QList<QStringView> linesOf(QStringView text)
+{
+    QList<QStringView> lines;
+    qsizetype begin = 0;
+    for (qsizetype at = StorageStringText::indexOfLineBreak(text, 0); at >= 0;
+         at = StorageStringText::indexOfLineBreak(text, begin)) {
+        lines.append(text.sliced(begin, at - begin));
+        begin = at + 2;
+    }
+    lines.append(text.sliced(begin));
+    return lines;
 }
 
 } // namespace
@@ -92,20 +117,17 @@ bool SourceScan::isSourceName(const QString &name)
     return extension == u".BAS" || extension == u".FRM" || extension == u".CLS";
 }
 
-bool SourceScan::isProcedureHeader(const QString &line)
+bool SourceScan::isProcedureHeader(QStringView folded)
 {
-    const QString folded = line.toCaseFolded();
-    return containsAny(folded,
-                       {QLatin1StringView("public "), QLatin1StringView("private "), QLatin1StringView("friend ")})
-        && containsAny(folded,
-                       {QLatin1StringView(" property"), QLatin1StringView(" sub"), QLatin1StringView(" function")});
+    return containsAny(folded, {u"public ", u"private ", u"friend "})
+        && containsAny(folded, {u" property", u" sub", u" function"});
 }
 
-bool SourceScan::continuesBlock(const QString &line)
+bool SourceScan::continuesBlock(QStringView folded)
 {
-    if (!trimmedOfSpaces(line).startsWith(u'\''))
+    if (!trimmedOfSpaces(folded).startsWith(u'\''))
         return false;
-    return !containsAny(line.toCaseFolded(), {QLatin1StringView("'todo"), QLatin1StringView("'to do")});
+    return !containsAny(folded, {u"'todo", u"'to do"});
 }
 
 bool SourceScan::yield(bool now)
@@ -219,14 +241,22 @@ void SourceScan::ScanFile(const QString &path, const QString &name)
 {
     KSStorageString source;
     QList<KSSSLookForResults> results;
-    QStringList lines;
+    Page page;
     attempt([&] {
         source.Load(path, false);
         normaliseLineEnds(source);
     });
     attempt([&] { results = source.LookFor(markers, false, false, false); });
-    if (!results.isEmpty())
-        attempt([&] { lines = source.Value().toString().split(crLf); });
+    if (!results.isEmpty()) {
+        attempt([&] {
+            // Folding keeps every character where it was, so a folded line
+            // is the same stretch of the folded text.
+            page.text = source.Value().toString();
+            page.folded = StorageStringText::caseFolded(page.text);
+            page.lines = linesOf(page.text);
+            page.foldedLines = linesOf(page.folded);
+        });
+    }
 
     if (results.isEmpty()) {
         if (m_fullResults) {
@@ -241,12 +271,12 @@ void SourceScan::ScanFile(const QString &path, const QString &name)
         for (qint32 position : record.Positions) {
             if (windowGone())
                 return;
-            reportHit(source, lines, position);
+            reportHit(source, page, position);
         }
     }
 }
 
-void SourceScan::reportHit(KSStorageString &source, const QStringList &lines, qint32 position)
+void SourceScan::reportHit(KSStorageString &source, const Page &page, qint32 position)
 {
     qint32 lineNumber = 0;
     attempt([&] {
@@ -259,7 +289,7 @@ void SourceScan::reportHit(KSStorageString &source, const QStringList &lines, qi
     // Lines are taken from the text cut once per file: the storage string
     // finds a line from the start of its text on every call, which costs a
     // whole file per line read.
-    const qint32 lineCount = qint32(lines.size());
+    const qint32 lineCount = qint32(page.lines.size());
     QString block;
     qint32 current = std::clamp(lineNumber, 1, std::max(lineCount, 1));
     qint32 blockEnd = current;
@@ -267,12 +297,12 @@ void SourceScan::reportHit(KSStorageString &source, const QStringList &lines, qi
         for (;;) {
             if (!yield())
                 return;
-            block += QStringLiteral("    ") + lines.at(current - 1) + crLf;
+            block.append(u"    ").append(page.lines.at(current - 1)).append(crLf);
             blockEnd = current;
             if (current >= lineCount)
                 break;
             ++current;
-            if (!continuesBlock(lines.at(current - 1)))
+            if (!continuesBlock(page.foldedLines.at(current - 1)))
                 break;
         }
     }
@@ -282,8 +312,8 @@ void SourceScan::reportHit(KSStorageString &source, const QStringList &lines, qi
     for (qint32 tested = std::min(blockEnd, lineCount); tested >= 1; --tested) {
         if (!yield())
             return;
-        if (isProcedureHeader(lines.at(tested - 1))) {
-            header = lines.at(tested - 1);
+        if (isProcedureHeader(page.foldedLines.at(tested - 1))) {
+            header = page.lines.at(tested - 1).toString();
             haveHeader = true;
             break;
         }

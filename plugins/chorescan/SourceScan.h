@@ -42,17 +42,26 @@ public:
     static const QStringList markers;
     /// The extensions scanned, upper-cased, with their full stop.
     static bool isSourceName(const QString &name);
-    /// Whether a line carries both a scope word and a procedure kind.
-    static bool isProcedureHeader(const QString &line);
-    /// Whether a line below a marker continues its comment block.
-    static bool continuesBlock(const QString &line);
+    /// Whether a case-folded line carries both a scope word and a procedure kind.
+    static bool isProcedureHeader(QStringView folded);
+    /// Whether a case-folded line below a marker continues its comment block.
+    static bool continuesBlock(QStringView folded);
 
 private:
+    /// A file with markers, cut into lines as read and case-folded.
+    struct Page
+    {
+        QString text;
+        QString folded;
+        QList<QStringView> lines;
+        QList<QStringView> foldedLines;
+    };
+
     void restyle();
     QString folderToScan();
     QStringList listFiles(const QString &folder);
     void ScanFile(const QString &path, const QString &name);
-    void reportHit(KSStorageString &source, const QStringList &lines, qint32 position);
+    void reportHit(KSStorageString &source, const Page &page, qint32 position);
     void print(const QString &text, qint32 colour, bool lineBreak = true);
     /// Lets pending messages run (now, or when the last time is a while
     /// ago); false once the window is gone.

@@ -63,6 +63,27 @@ TEST(StorageStringLines, CursorAndLineArithmetic)
     EXPECT_EQ(store.FetchLine(7), QString());
 }
 
+TEST(StorageStringLines, OnlyCrLfBreaksALine)
+{
+    // A lone CR or LF, and either one beside a CR LF, stays inside its line.
+    KSStorageString store;
+    store.setValue(QStringLiteral("a\rb\nc\r\r\nd\n\re"));
+    EXPECT_EQ(store.LineCount(), 2);
+    EXPECT_EQ(store.FetchLine(1), QStringLiteral("a\rb\nc\r"));
+    EXPECT_EQ(store.FetchLine(2), QStringLiteral("d\n\re"));
+    for (const auto &[cursor, line] : {std::pair {4, 1}, {7, 1}, {8, 2}, {12, 2}}) {
+        store.setCursor(cursor);
+        EXPECT_EQ(store.LineNumber(), line) << cursor;
+    }
+    store.setLineNumber(2);
+    EXPECT_EQ(store.Cursor(), 8);
+
+    store.setValue(QStringLiteral("\n\r\n\r"));
+    EXPECT_EQ(store.LineCount(), 2);
+    EXPECT_EQ(store.FetchLine(1), QStringLiteral("\n"));
+    EXPECT_EQ(store.FetchLine(2), QStringLiteral("\r"));
+}
+
 TEST(StorageStringLines, CursorShrinksWithThePage)
 {
     KSStorageString store;
@@ -97,6 +118,23 @@ TEST(StorageStringSearch, LookForFindsEveryNonOverlappingHit)
     EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("ab"), false), 0), (QList<qint32> {4, 7}));
     EXPECT_EQ(store.Cursor(), 2);
     EXPECT_TRUE(store.LookFor(QStringLiteral("none")).isEmpty());
+}
+
+TEST(StorageStringSearch, LookForIgnoringCaseFoldsLikeQt)
+{
+    // Plain ASCII: only A to Z fold, not their neighbours @ [ ` {.
+    KSStorageString store;
+    store.setValue(QStringLiteral("@[`{ `{@[ AZ az"));
+    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("@["), false), 0), (QList<qint32> {1, 8}));
+    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("`{"), false), 0), (QList<qint32> {3, 6}));
+    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("az"), false), 0), (QList<qint32> {11, 14}));
+
+    // Any other character folds as Qt folds it: the long s and the Kelvin
+    // sign fold to ASCII letters, accented capitals to small ones.
+    store.setValue(QStringLiteral("\u017Fub SUB \u00C9T\u00C9 \u212Aey"));
+    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("sub"), false), 0), (QList<qint32> {1, 5}));
+    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("\u00E9t\u00E9"), false), 0), (QList<qint32> {9}));
+    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("KEY"), false), 0), (QList<qint32> {13}));
 }
 
 TEST(StorageStringSearch, FindDownAndUp)
