@@ -62,10 +62,14 @@ KSStorageString::KSStorageString(QObject *parent)
     : LedgerixStdInterface(parent)
     , m_pages {PageData {}}
 {
-    QStringList letters;
-    for (char16_t letter = u'A'; letter <= u'Z'; ++letter)
-        letters.append(QString(QChar(letter)));
-    m_toggleValues = letters.join(u'\t');
+    // A to Z, tab-separated; made once, as a scan makes a storage string per file.
+    static const QString letters = [] {
+        QStringList each;
+        for (char16_t letter = u'A'; letter <= u'Z'; ++letter)
+            each.append(QString(QChar(letter)));
+        return each.join(u'\t');
+    }();
+    m_toggleValues = letters;
 }
 
 KSStorageString::~KSStorageString() = default;
@@ -762,11 +766,13 @@ QVariant KSStorageString::Load(const QString &sFileName, bool bAppend)
             RaiseLibraryError(LedgerixErrors::DirectStringAccessProhibited);
             return QVariant();
         }
-        if (!StorageStringFile::exists(sFileName)) {
+        // Read first: asking whether the file is there costs two more calls
+        // to the system, worth it only to name what went wrong.
+        std::optional<QString> text = StorageStringFile::read(sFileName);
+        if (!text && !StorageStringFile::exists(sFileName)) {
             RaiseLibraryError(0, QString(), RuntimeErrors::FileNotFound);
             return QVariant();
         }
-        std::optional<QString> text = StorageStringFile::read(sFileName);
         if (!text)
             RuntimeErrors::raiseWithDetail(RuntimeErrors::PathFileAccessError, LedgerixErrors::libraryName(),
                                            sFileName);

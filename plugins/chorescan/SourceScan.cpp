@@ -249,12 +249,9 @@ void SourceScan::ScanFile(const QString &path, const QString &name)
     attempt([&] { results = source.LookFor(markers, false, false, false); });
     if (!results.isEmpty()) {
         attempt([&] {
-            // Folding keeps every character where it was, so a folded line
-            // is the same stretch of the folded text.
             page.text = source.Value().toString();
             page.folded = StorageStringText::caseFolded(page.text);
             page.lines = linesOf(page.text);
-            page.foldedLines = linesOf(page.folded);
         });
     }
 
@@ -302,7 +299,7 @@ void SourceScan::reportHit(KSStorageString &source, const Page &page, qint32 pos
             if (current >= lineCount)
                 break;
             ++current;
-            if (!continuesBlock(page.foldedLines.at(current - 1)))
+            if (!continuesBlock(page.foldedLine(current - 1)))
                 break;
         }
     }
@@ -312,7 +309,7 @@ void SourceScan::reportHit(KSStorageString &source, const Page &page, qint32 pos
     for (qint32 tested = std::min(blockEnd, lineCount); tested >= 1; --tested) {
         if (!yield())
             return;
-        if (isProcedureHeader(page.foldedLines.at(tested - 1))) {
+        if (isProcedureHeader(page.foldedLine(tested - 1))) {
             header = page.lines.at(tested - 1).toString();
             haveHeader = true;
             break;

@@ -48,13 +48,20 @@ public:
     static bool continuesBlock(QStringView folded);
 
 private:
-    /// A file with markers, cut into lines as read and case-folded.
+    /// A file with markers cut into lines, and the same text case-folded:
+    /// folding keeps every character where it was, so a line's folded form
+    /// lies at the same place in the folded text.
     struct Page
     {
         QString text;
         QString folded;
         QList<QStringView> lines;
-        QList<QStringView> foldedLines;
+
+        QStringView foldedLine(qsizetype index) const
+        {
+            const QStringView line = lines.at(index);
+            return QStringView(folded).sliced(line.data() - text.constData(), line.size());
+        }
     };
 
     void restyle();
