@@ -11,6 +11,21 @@ qint32 toPosition(qsizetype index)
     return index < 0 ? 0 : qint32(index + 1);
 }
 
+/// The first exact occurrence at or after from, -1 when none. Qt's matcher
+/// moves on by a single character after most near misses; jumping between
+/// occurrences of the first character, which indexOf finds many characters
+/// at a time, is several times faster on source text.
+qsizetype indexOfExactly(QStringView text, QStringView needle, qsizetype from)
+{
+    const QChar first = needle.front();
+    const QStringView rest = needle.sliced(1);
+    for (qsizetype at = text.indexOf(first, from); at >= 0; at = text.indexOf(first, at + 1)) {
+        if (text.sliced(at + 1).startsWith(rest))
+            return at;
+    }
+    return -1;
+}
+
 qsizetype countLineBreaks(QStringView text)
 {
     qsizetype count = 0;
@@ -120,7 +135,8 @@ QList<qint32> findAll(const QString &source, const QString &needle, qint32 start
     const QStringMatcher matcher(needle, cs);
     qsizetype from = std::max(start, 1) - 1;
     while (from <= source.size()) {
-        const qsizetype at = matcher.indexIn(source, from);
+        const qsizetype at
+            = cs == Qt::CaseSensitive ? indexOfExactly(source, needle, from) : matcher.indexIn(source, from);
         if (at < 0)
             break;
         hits.append(qint32(at + 1));

@@ -107,6 +107,10 @@ TEST(StorageStringSearch, LookForFindsEveryNonOverlappingHit)
 
     store.setValue(QStringLiteral("aaaa"));
     EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("aa")), 0), (QList<qint32> {1, 3}));
+    // Near misses on the first character, and a first character that ends the page.
+    store.setValue(QStringLiteral("aaab-abab a"));
+    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("ab"), true, false), 0), (QList<qint32> {3, 6, 8}));
+    EXPECT_EQ(positionsOf(store.LookFor(QStringLiteral("aab"), false, false), 0), (QList<qint32> {2}));
     // Case-sensitive searches keep the text as given and miss other cases.
     store.setValue(QStringLiteral("Ab ab AB"));
     const auto exact = store.LookFor(QStringList {"ab", "", "zz", "AB"}, true, false);
