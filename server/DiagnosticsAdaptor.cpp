@@ -111,6 +111,12 @@ QVariantMap DiagnosticsAdaptor::TextDigest(const QString &path)
     };
 }
 
+qint32 DiagnosticsAdaptor::TextLength(const QString &path)
+{
+    WrenlogMainForm *form = this->form(path);
+    return form ? form->rtbDetails()->TextLength() : -1;
+}
+
 bool DiagnosticsAdaptor::EraseAll(const QString &path)
 {
     WrenlogMainForm *form = this->form(path);

@@ -35,6 +35,9 @@ public slots:
     /// Length, Lines and Sha1 (of its UTF-8) of the window's text, for texts
     /// too long to send whole.
     QVariantMap TextDigest(const QString &path);
+    /// The window's text length, read as any member reads it (so whatever
+    /// waits to go in goes in first); -1 when there is no such window.
+    qint32 TextLength(const QString &path);
     /// Runs the window's Erase All command as its button does; whether the window exists.
     bool EraseAll(const QString &path);
 

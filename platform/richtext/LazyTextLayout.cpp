@@ -78,6 +78,7 @@ void LazyTextLayout::rebuildTree() const
 {
     const size_t n = m_heights.size();
     m_tree.assign(n + 1, 0);
+    m_tree.shrink_to_fit(); // a long text erased gives its memory back
     for (size_t i = 1; i <= n; ++i) {
         m_tree[i] += m_heights[i - 1];
         const size_t parent = i + (i & (~i + 1));
@@ -95,6 +96,8 @@ void LazyTextLayout::resync() const
     const qreal estimate = estimatedHeight(QTextBlock());
     m_heights.assign(size_t(count), estimate);
     m_generation.assign(size_t(count), -1);
+    m_heights.shrink_to_fit();
+    m_generation.shrink_to_fit();
     rebuildTree();
 }
 

@@ -45,6 +45,8 @@ constexpr qint64 betweenFramesSliceNs = 2'000'000;
 // Pieces of one colour join into one insertion up to about this many characters;
 // a longer run would be a slice of its own.
 constexpr qsizetype runLimit = 64 * 1024;
+// Characters past which replacing the text clears the document first.
+constexpr int longDocument = 1 << 20;
 constexpr qint32 invalidPropertyValue = 380;
 constexpr qint32 invalidPropertyIndex = 381;
 
@@ -431,6 +433,13 @@ void RichTextView::setText(const QString &text)
     // Whatever waits would be replaced at once.
     dropPending();
     forgetUndo();
+    if (m_document->characterCount() > longDocument) {
+        // A document keeps the tables of the longest text it held even when
+        // its text is removed; cleared, it hands them back.
+        ++m_quiet;
+        m_document->clear();
+        --m_quiet;
+    }
     QTextCursor cursor(m_document);
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);

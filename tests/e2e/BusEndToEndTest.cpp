@@ -7,6 +7,7 @@
 #include "RegistryStore.h"
 #include "wrenlog/GlobalLibrary.h"
 #include "wrenlog/GlobalWindow.h"
+#include "wrenlog/PieceStream.h"
 #include "wrenlog/PrivateWindow.h"
 
 #include <QDBusMessage>
@@ -432,6 +433,33 @@ TEST_F(BusEndToEnd, ThousandPrivateWindowsLeaveNoWindowAndNoLeak)
     // (AddressSanitizer keeps freed memory in quarantine, so there the
     // resident size tells nothing of leaks.)
     EXPECT_LE(after, before + before / 10) << "before " << before << " KiB, after " << after << " KiB";
+#endif
+}
+
+TEST_F(BusEndToEnd, ErasingALongTextHandsItsMemoryBack)
+{
+    auto resident = [&] { return session.counts().value(QStringLiteral("ResidentKiB")).toLongLong(); };
+    const QString line = QStringLiteral("a line of sixty characters, as a build log has them ....");
+    auto print = [&](int lines) {
+        Wrenlog::PieceStream stream(session.bus(), globalWindow);
+        for (int i = 0; i < lines; ++i)
+            stream.add({line, Wrenlog::wlogNormal, true});
+        stream.finish();
+    };
+    print(1000);
+    ASSERT_TRUE(session.eraseAll(globalWindow));
+    const qint64 before = resident();
+    const int lines = 300000;
+    print(lines);
+    const qint64 full = resident();
+    ASSERT_GT(full, before + 20 * 1024) << "the text did not take the memory expected of it";
+    ASSERT_TRUE(session.eraseAll(globalWindow));
+    EXPECT_EQ(sharedText(), QString());
+    const qint64 after = resident();
+#ifndef __SANITIZE_ADDRESS__
+    // (Not where AddressSanitizer holds freed memory in quarantine.)
+    EXPECT_LE(after, before + before / 10)
+        << "before " << before << " KiB, holding the text " << full << " KiB, erased " << after << " KiB";
 #endif
 }
 

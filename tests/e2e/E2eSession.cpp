@@ -241,6 +241,11 @@ bool E2eSession::closeWindow(const QString &path)
     return inspect(QStringLiteral("CloseWindow"), {path}).value(QStringLiteral("Value")).toBool();
 }
 
+bool E2eSession::eraseAll(const QString &path)
+{
+    return inspect(QStringLiteral("EraseAll"), {path}).value(QStringLiteral("Value")).toBool();
+}
+
 bool E2eSession::waitFor(const std::function<bool()> &predicate, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);

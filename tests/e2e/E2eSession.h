@@ -43,6 +43,8 @@ public:
     bool pressButton(const QString &text);
     /// Closes a window as its close box would; whether it closed.
     bool closeWindow(const QString &path);
+    /// Runs the window's Erase All command; whether the window exists.
+    bool eraseAll(const QString &path);
     /// Waits until predicate() holds, letting events run; false on timeout.
     static bool waitFor(const std::function<bool()> &predicate, int timeoutMs = 10000);
 
