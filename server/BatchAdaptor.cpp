@@ -9,5 +9,5 @@ BatchAdaptor::BatchAdaptor(QObject *parent, PrintMany printMany)
 
 void BatchAdaptor::DebugPrintMany(const QList<DebugPiece> &Pieces)
 {
-    BusReply::run(parent(), [&] { m_printMany(Pieces); });
+    BusReply::runPrint(parent(), [&] { m_printMany(Pieces); });
 }

@@ -1,6 +1,7 @@
 #include "BusReply.h"
 
 #include "BusSenders.h"
+#include "PrintBackPressure.h"
 
 #include "dbus/WrenlogBus.h"
 
@@ -31,6 +32,11 @@ void sendError(const QDBusContext *context, const AutomationError &error)
     reply.setArguments({error.description(), error.number(), error.source()});
     context->setDelayedReply(true);
     context->connection().send(reply);
+}
+
+void holdReplyWhileBusy(const QDBusContext *context)
+{
+    PrintBackPressure::instance().holdReplyWhileBusy(context);
 }
 
 } // namespace BusReply

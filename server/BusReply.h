@@ -19,6 +19,7 @@ namespace BusReply {
 /// The bus context of an exported object (null for an object that is none).
 const QDBusContext *context(QObject *exported);
 void sendError(const QDBusContext *context, const AutomationError &error);
+void holdReplyWhileBusy(const QDBusContext *context);
 /// The program that made the call to the exported object ("make 4711"), or empty.
 QString caller(QObject *exported);
 
@@ -34,6 +35,17 @@ bool run(QObject *exported, Fn &&fn)
         sendError(context(exported), *failure);
         return false;
     }
+    return true;
+}
+
+/// run() for a call that prints: its reply waits while the windows have
+/// too much text waiting to go in (see PrintBackPressure).
+template<typename Fn>
+bool runPrint(QObject *exported, Fn &&fn)
+{
+    if (!run(exported, std::forward<Fn>(fn)))
+        return false;
+    holdReplyWhileBusy(context(exported));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "PrivateWindow.h"
 #include "PrivateWindowFactory.h"
 #include "RichTextFormat.h"
+#include "PrintBackPressure.h"
 #include "RichTextView.h"
 #include "SharedWindow.h"
 #include "WrenlogMainForm.h"
@@ -166,6 +167,9 @@ QVariantMap DiagnosticsAdaptor::Counts()
         {QStringLiteral("DebugWindows"), debugWindows},
         {QStringLiteral("VisibleWindows"), visibleWindows},
         {QStringLiteral("ResidentKiB"), residentKiB()},
+        {QStringLiteral("WaitingCharacters"), RichTextView::waitingCharacters()},
+        {QStringLiteral("MostWaitingCharacters"), RichTextView::mostWaitingCharacters()},
+        {QStringLiteral("HeldReplies"), qint64(PrintBackPressure::instance().heldReplies())},
     };
 }
 

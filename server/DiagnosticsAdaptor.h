@@ -24,7 +24,9 @@ public slots:
     /// State of the window at /GlobalWindow or /PrivateWindow/<n>: Loaded,
     /// Visible, Title, Text, Runs (the text by colour), and the controls a private window changes.
     QVariantMap Window(const QString &path);
-    /// PrivateWindows, DebugWindows (main-window instances alive), VisibleWindows, ResidentKiB.
+    /// PrivateWindows, DebugWindows (main-window instances alive), VisibleWindows, ResidentKiB,
+    /// WaitingCharacters and MostWaitingCharacters (printed text not yet in a
+    /// window, now and at most so far), HeldReplies (print calls held back).
     QVariantMap Counts();
     /// The open modal dialog: Title, Text and the texts of its Buttons (empty map when none).
     QVariantMap ModalDialog();

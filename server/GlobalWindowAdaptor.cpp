@@ -9,7 +9,7 @@ GlobalWindowAdaptor::GlobalWindowAdaptor(QObject *parent)
 
 void GlobalWindowAdaptor::DebugPrint(const QString &Text, int Colour, bool CrLF)
 {
-    BusReply::run(parent(), [&] { GlobalWindow().DebugPrint(Text, Colour, CrLF); });
+    BusReply::runPrint(parent(), [&] { GlobalWindow().DebugPrint(Text, Colour, CrLF); });
 }
 
 void GlobalWindowAdaptor::DebugShow(const QString &Pass)

@@ -14,7 +14,7 @@ PrivateWindow *PrivateWindowAdaptor::window() const
 
 void PrivateWindowAdaptor::DebugPrint(const QString &Text, int Colour, bool CrLF)
 {
-    BusReply::run(parent(), [&] { window()->DebugPrint(Text, Colour, CrLF); });
+    BusReply::runPrint(parent(), [&] { window()->DebugPrint(Text, Colour, CrLF); });
 }
 
 void PrivateWindowAdaptor::DebugShow(const QString &WindowName)

@@ -374,6 +374,8 @@ int main(int argc, char **argv)
     row("server memory per line (wrenlog-send)", serverBytes, "B/line", "bare QTextDocument", bareBytes, "<= 1.3x");
     std::printf("| server memory after Erase All | %lld KiB | before %lld KiB | %.2fx | <= 1.10x |\n",
                 residentErased / 1024, residentBefore / 1024, double(residentErased) / residentBefore);
+    std::printf("| most text waiting to go in at once (bounded by back-pressure) | %lld characters | | | bounded |\n",
+                session.counts().value(QStringLiteral("MostWaitingCharacters")).toLongLong());
     std::printf("| texts exact (nothing lost, order kept) | %s | | | yes |\n",
                 singleExact && colourExact && streamExact ? "yes" : "NO");
     return 0;

@@ -164,6 +164,7 @@ RichTextView::RichTextView(QWidget *parent)
 
 RichTextView::~RichTextView()
 {
+    dropPending();
     // The editor outlives this object's members while QWidget takes the focus
     // away from it; it must not reach back in by then.
     m_editor->detachView();
@@ -220,9 +221,32 @@ void RichTextView::appendLater(const QString &text, qint32 colour, bool lineBrea
         if (lineBreak)
             run->text += QStringLiteral("\r\n");
     }
+    countPending(text.size() + (lineBreak ? 2 : 0));
     if (!m_appendTimer->isActive())
         m_appendTimer->start();
     scheduleViewUpdate();
+}
+
+namespace {
+qint64 waitingInAllViews = 0;
+qint64 mostWaitingInAllViews = 0;
+} // namespace
+
+void RichTextView::countPending(qint64 characters)
+{
+    m_pendingCharacters += characters;
+    waitingInAllViews += characters;
+    mostWaitingInAllViews = std::max(mostWaitingInAllViews, waitingInAllViews);
+}
+
+qint64 RichTextView::waitingCharacters()
+{
+    return waitingInAllViews;
+}
+
+qint64 RichTextView::mostWaitingCharacters()
+{
+    return mostWaitingInAllViews;
 }
 
 qint64 RichTextView::heldCharacters() const
@@ -255,6 +279,7 @@ bool RichTextView::appendPending(qint64 budgetNs)
         // here meanwhile carries on with the next piece, in order.
         const PendingRun run = std::move(m_pending.front());
         m_pending.pop_front();
+        countPending(-run.text.size());
         // Exactly the steps of printing at the end through the members: the
         // caret to the end (a caret already there keeps the format set on it),
         // the colour merged into the caret's format, the text inserted.
@@ -277,6 +302,7 @@ bool RichTextView::appendPending(qint64 budgetNs)
 void RichTextView::dropPending()
 {
     m_pending.clear();
+    countPending(-m_pendingCharacters);
 }
 
 // ---------------------------------------------------------------- model and view

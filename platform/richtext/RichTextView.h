@@ -217,6 +217,10 @@ public:
     void settle() const;
     /// Whether pieces wait to be appended.
     bool hasPending() const { return !m_pending.empty(); }
+    /// Characters waiting to go in, in every view of the process.
+    static qint64 waitingCharacters();
+    /// The most that ever waited at once, in every view of the process.
+    static qint64 mostWaitingCharacters();
     /// Characters the document holds now, without the pieces that wait (no settling).
     qint64 heldCharacters() const;
 
@@ -290,6 +294,8 @@ private:
         qint32 colour = 0;
     };
     std::deque<PendingRun> m_pending;
+    qint64 m_pendingCharacters = 0;
+    void countPending(qint64 characters);
     QTimer *m_frameTimer = nullptr;
     QTimer *m_appendTimer = nullptr; // what waits goes in between frames too
     int m_quiet = 0; // appending waiting pieces: Change stays silent

@@ -13,6 +13,7 @@
 #include "PrivateWindowAdaptor.h"
 #include "PrivateWindowFactory.h"
 #include "PrivateWindowFactoryAdaptor.h"
+#include "PrintBackPressure.h"
 #include "RichTextView.h"
 #include "ServiceRegistration.h"
 #include "SharedWindow.h"
@@ -22,9 +23,11 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDir>
 #include <QFile>
 #include <QMetaClassInfo>
+#include <QThread>
 #include <QTest>
 #include <QXmlStreamReader>
 
@@ -282,6 +285,60 @@ TEST_F(OnTheBus, WindowsOfAClientThatLeavesTheBusAreReleased)
         << server->factory()->windowCount() << " windows left";
     const QString keptPath = qdbus_cast<QDBusObjectPath>(kept.arguments().value(0)).path();
     EXPECT_NE(server->factory()->window(keptPath), nullptr);
+}
+
+TEST_F(OnTheBus, PrintCallsPastTheBacklogAreAnsweredOnceTheWindowHasTakenTheText)
+{
+    const QDBusMessage created = call(client, QStringLiteral("/PrivateWindows"),
+                                      QStringLiteral("org.wrenlog.PrivateWindowFactory"), QStringLiteral("Create"));
+    ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << qPrintable(created.errorMessage());
+    const QString path = qdbus_cast<QDBusObjectPath>(created.arguments().value(0)).path();
+    PrivateWindow *window = server->factory()->window(path);
+    ASSERT_NE(window, nullptr);
+    PrintBackPressure &backPressure = PrintBackPressure::instance();
+    const qint64 limitBefore = backPressure.limit();
+    backPressure.setLimit(1000);
+
+    constexpr int batches = 10;
+    constexpr int piecesPerBatch = 100;
+    QString expected;
+    QList<QDBusPendingCall> calls;
+    for (int b = 0; b < batches; ++b) {
+        QList<DebugPiece> pieces;
+        for (int p = 0; p < piecesPerBatch; ++p) {
+            const QString line = QStringLiteral("batch %1 piece %2").arg(b).arg(p);
+            pieces.append({line, b % 2 ? 0x0000FF : -2, true});
+            expected += line + QStringLiteral("\r\n");
+        }
+        QDBusMessage message = QDBusMessage::createMethodCall(QDBusConnection::sessionBus().baseService(), path,
+                                                              QStringLiteral("org.wrenlog.Batch"),
+                                                              QStringLiteral("DebugPrintMany"));
+        message.setArguments({QVariant::fromValue(pieces)});
+        calls.append(client.asyncCall(message, 20000));
+    }
+    // Only the calls run, no timer: the window takes every piece and puts
+    // none into its text, so more than the backlog waits and no call may be
+    // answered yet.
+    const qint64 waitingBefore = RichTextView::waitingCharacters();
+    QDeadlineTimer deadline(10000);
+    while (backPressure.heldReplies() < batches && !deadline.hasExpired()) {
+        QCoreApplication::sendPostedEvents();
+        QThread::msleep(1);
+    }
+    EXPECT_EQ(backPressure.heldReplies(), batches);
+    EXPECT_EQ(RichTextView::waitingCharacters() - waitingBefore, expected.size());
+    QThread::msleep(50); // time for a reply to arrive, had one been sent
+    EXPECT_TRUE(std::none_of(calls.cbegin(), calls.cend(), [](const QDBusPendingCall &c) { return c.isFinished(); }));
+
+    // Once the window has taken the text in, every call is answered, in order and whole.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return std::all_of(calls.cbegin(), calls.cend(), [](const QDBusPendingCall &c) { return c.isFinished(); }); },
+        20000));
+    for (const QDBusPendingCall &c : calls)
+        EXPECT_FALSE(c.isError()) << qPrintable(c.error().message());
+    EXPECT_EQ(backPressure.heldReplies(), 0);
+    EXPECT_EQ(window->form()->rtbDetails()->Text(), expected);
+    backPressure.setLimit(limitBefore);
 }
 
 } // namespace
