@@ -2,6 +2,8 @@
 
 #include <QStringMatcher>
 
+#include <algorithm>
+
 namespace StorageStringText {
 
 namespace {
@@ -19,8 +21,9 @@ qsizetype indexOfExactly(QStringView text, QStringView needle, qsizetype from)
 {
     const QChar first = needle.front();
     const QStringView rest = needle.sliced(1);
-    for (qsizetype at = text.indexOf(first, from); at >= 0; at = text.indexOf(first, at + 1)) {
-        if (text.sliced(at + 1).startsWith(rest))
+    for (qsizetype at = text.indexOf(first, from); at >= 0 && at + needle.size() <= text.size();
+         at = text.indexOf(first, at + 1)) {
+        if (std::equal(rest.begin(), rest.end(), text.begin() + at + 1))
             return at;
     }
     return -1;

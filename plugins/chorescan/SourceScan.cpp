@@ -134,7 +134,11 @@ bool SourceScan::yield(bool now)
 {
     // Every line would hand over some hundred thousand times a scan, and each
     // hand-over may repaint: at most every few milliseconds keeps the window
-    // as lively at a small part of the cost.
+    // as lively at a small part of the cost. Reading the clock costs more
+    // than testing a line, so it is read once every so many lines.
+    if (!now && ++m_linesSinceClock < linesPerClockRead)
+        return !windowGone();
+    m_linesSinceClock = 0;
     if (now || !m_sinceYield.isValid() || m_sinceYield.hasExpired(yieldIntervalMs)) {
         QCoreApplication::processEvents();
         m_sinceYield.start();

@@ -83,5 +83,7 @@ private:
     bool m_fullResults = false;
     bool m_stopped = false;
     QElapsedTimer m_sinceYield;
+    int m_linesSinceClock = 0;
     static constexpr qint64 yieldIntervalMs = 10;
+    static constexpr int linesPerClockRead = 64;
 };
