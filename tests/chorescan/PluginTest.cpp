@@ -281,11 +281,15 @@ TEST_F(ChorescanTest, AWindowClosedDuringTheScanEndsTheScan)
     start();
     bool closed = false;
     QObject::connect(window(), &PluginWindow::DebugPrintEvent, window(), [&](const QString &, qint32, bool, bool &) {
-        if (prints.size() == 6)
+        if (prints.size() == 6) {
             QTimer::singleShot(0, [&] {
                 form.reset();
                 closed = true;
             });
+            // The scan hands over at most every 10 ms and may end sooner:
+            // waiting that long makes the next hand-over come during the scan.
+            QTest::qSleep(20);
+        }
     });
     clickCommand();
     EXPECT_TRUE(closed);
