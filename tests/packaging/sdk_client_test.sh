@@ -28,7 +28,10 @@ echo "SONAME: $soname"
 # A library built with the sanitizers needs their runtime loaded first, so a
 # client of it is built with them too.
 sanitize=
-if objdump -p "$prefix/lib/wrenlog/libWrenlogClient.so" | grep -q "NEEDED.*libasan"; then
+# (Read whole first: grep -q stops reading early, and pipefail then counts
+# objdump's broken pipe as a failure.)
+needed=$(objdump -p "$prefix/lib/wrenlog/libWrenlogClient.so" | grep NEEDED)
+if [[ $needed == *libasan* ]]; then
   sanitize="-fsanitize=address,undefined"
 fi
 
