@@ -80,9 +80,20 @@ void normaliseLineEnds(KSStorageString &source)
     QString text = source.Value().toString();
     if (!hasBareLineFeed(text))
         return;
-    text.replace(crLf, QStringLiteral("\n"));
-    text.replace(u'\n', crLf);
-    source.setValue(text);
+    // One pass: a bare LF becomes CR LF, the rest stays (QString::replace
+    // would move the rest of a long file again for every thousand lines).
+    QString fixed;
+    fixed.reserve(text.size() + text.count(u'\n'));
+    qsizetype copied = 0;
+    for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', at + 1)) {
+        if (at > 0 && text[at - 1] == u'\r')
+            continue;
+        fixed.append(QStringView(text).sliced(copied, at - copied));
+        fixed.append(crLf);
+        copied = at + 1;
+    }
+    fixed.append(QStringView(text).sliced(copied));
+    source.setValue(fixed);
 }
 
 /// The text cut at every CR LF, as QString::split cuts it.
