@@ -157,8 +157,7 @@ QVariantMap inspect(QDBusConnection bus, const QString &member, const QVariantLi
 /// what waits first. Rates count up to here.
 void settle(QDBusConnection bus, const QString &path)
 {
-    bus.call(call(QStringLiteral("/Inspect"), QStringLiteral("org.wrenlog.Inspect"), QStringLiteral("TextLength"), {path}),
-             QDBus::Block, 600000);
+    inspect(bus, QStringLiteral("TextLength"), {path});
 }
 
 /// Streams batches of 100 pieces with up to inFlight calls outstanding and
@@ -327,8 +326,7 @@ int main(int argc, char **argv)
         plain.replace("\r\n", "\n");
         out.write(plain);
     }
-    bus.call(call(QStringLiteral("/Inspect"), QStringLiteral("org.wrenlog.Inspect"), QStringLiteral("EraseAll"), {shared}),
-             QDBus::Block, 60000);
+    inspect(bus, QStringLiteral("EraseAll"), {shared});
     const qint64 residentBefore = serverResident(session);
     const double catSeconds = runSeconds(session, QStringLiteral("cat"), {}, file);
     QElapsedTimer streaming;
@@ -339,8 +337,7 @@ int main(int argc, char **argv)
         sendSeconds = streaming.nsecsElapsed() / 1e9;
     const bool streamExact = sameText(bus, shared, expected);
     const qint64 residentAfter = serverResident(session);
-    bus.call(call(QStringLiteral("/Inspect"), QStringLiteral("org.wrenlog.Inspect"), QStringLiteral("EraseAll"), {shared}),
-             QDBus::Block, 60000);
+    inspect(bus, QStringLiteral("EraseAll"), {shared});
     const qint64 residentErased = serverResident(session);
     QProcess bare;
     QProcessEnvironment offscreen = QProcessEnvironment::systemEnvironment();

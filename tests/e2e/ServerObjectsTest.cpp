@@ -215,16 +215,22 @@ protected:
         return from.call(message, QDBus::BlockWithGui, 20000);
     }
 
+    /// Creates a private window through the bus; its object path (empty when the call failed).
+    QString createPrivateWindow()
+    {
+        const QDBusMessage created = call(client, QStringLiteral("/PrivateWindows"),
+                                          QStringLiteral("org.wrenlog.PrivateWindowFactory"), QStringLiteral("Create"));
+        EXPECT_EQ(created.type(), QDBusMessage::ReplyMessage) << qPrintable(created.errorMessage());
+        return qdbus_cast<QDBusObjectPath>(created.arguments().value(0)).path();
+    }
+
     std::unique_ptr<BusServer> server;
     QDBusConnection client {QString()};
 };
 
 TEST_F(OnTheBus, FailuresComeBackAsWrenlogErrorWithNumberAndSource)
 {
-    const QDBusMessage created = call(client, QStringLiteral("/PrivateWindows"),
-                                      QStringLiteral("org.wrenlog.PrivateWindowFactory"), QStringLiteral("Create"));
-    ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << qPrintable(created.errorMessage());
-    const QString path = qdbus_cast<QDBusObjectPath>(created.arguments().value(0)).path();
+    const QString path = createPrivateWindow();
     PrivateWindow *window = server->factory()->window(path);
     ASSERT_NE(window, nullptr);
     // A window lost behind the object's back: every member must now fail cleanly.
@@ -289,10 +295,7 @@ TEST_F(OnTheBus, WindowsOfAClientThatLeavesTheBusAreReleased)
 
 TEST_F(OnTheBus, PrintCallsPastTheBacklogAreAnsweredOnceTheWindowHasTakenTheText)
 {
-    const QDBusMessage created = call(client, QStringLiteral("/PrivateWindows"),
-                                      QStringLiteral("org.wrenlog.PrivateWindowFactory"), QStringLiteral("Create"));
-    ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << qPrintable(created.errorMessage());
-    const QString path = qdbus_cast<QDBusObjectPath>(created.arguments().value(0)).path();
+    const QString path = createPrivateWindow();
     PrivateWindow *window = server->factory()->window(path);
     ASSERT_NE(window, nullptr);
     PrintBackPressure &backPressure = PrintBackPressure::instance();
